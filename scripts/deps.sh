@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Tessaly needs to build, test and run, when
+# any of them is missing. Safe to run again: installed packages are skipped.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config
+  libicu-dev libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  fonts-arphic-uming
+  desktop-file-utils appstream
+  "$@"
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,224 @@
+// The search engine: keyword rules and the marking of hits.
+#include "search_engine.h"
+
+#include <algorithm>
+#include <array>
+
+#include "tessaly_config.h"
+
+namespace tessaly {
+namespace {
+
+constexpr char16_t kStar = u'*';
+
+bool IsLowerAscii(char16_t u) { return u >= u'a' && u <= u'z'; }
+
+std::u16string Decimal(int64_t n) {
+  const std::string digits = std::to_string(n);
+  return std::u16string(digits.begin(), digits.end());
+}
+
+// Marks every record whose text in `column` contains `needle`. One find runs
+// over the whole column; a find that straddles two records is not a hit, and
+// after a hit the search goes on at the next record.
+void MarkContains(const IdiomTable::Column& column, std::u16string_view needle, HitMarks& marks,
+                  int32_t& hits) {
+  const std::u16string_view text(column.text);
+  const std::vector<uint32_t>& starts = column.starts;
+  size_t pos = 0;
+  auto record = starts.begin();
+  while ((pos = text.find(needle, pos)) != std::u16string_view::npos) {
+    record = std::upper_bound(record, starts.end(), pos) - 1;
+    const size_t r = static_cast<size_t>(record - starts.begin());
+    const size_t end = *(record + 1);
+    if (pos + needle.size() <= end) {
+      if (!marks[r]) {
+        marks[r] = 1;
+        ++hits;
+      }
+      pos = end;
+    } else {
+      ++pos;
+    }
+  }
+}
+
+// Calls `match(i)` for every record not yet marked and marks it on true.
+template <typename Match>
+void MarkEach(int32_t size, HitMarks& marks, int32_t& hits, Match&& match) {
+  for (int32_t i = 0; i < size; ++i) {
+    if (!marks[i] && match(i)) {
+      marks[i] = 1;
+      ++hits;
+    }
+  }
+}
+
+bool WildcardPrefixMatch(std::u16string_view chars, std::u16string_view key) {
+  if (chars.size() < key.size()) return false;
+  for (size_t i = 0; i < key.size(); ++i) {
+    if (key[i] != kStar && key[i] != chars[i]) return false;
+  }
+  return true;
+}
+
+bool OrderedFuzzyMatch(std::u16string_view chars, std::u16string_view key) {
+  size_t p = 0;
+  for (char16_t c : chars) {
+    if (c == key[p] && ++p == key.size()) return true;
+  }
+  return false;
+}
+
+// The mixed rule uses each occurrence in the idiom once: it holds exactly
+// when every distinct keyword character occurs in the idiom at least as
+// often as in the keyword. Counting needs no working copy of the idiom.
+struct CharNeed {
+  char16_t c;
+  size_t count;
+};
+
+std::vector<CharNeed> NeedsOf(std::u16string_view key) {
+  std::vector<CharNeed> needs;
+  for (char16_t c : key) {
+    auto it = std::find_if(needs.begin(), needs.end(), [c](const CharNeed& n) { return n.c == c; });
+    if (it == needs.end()) {
+      needs.push_back({c, 1});
+    } else {
+      ++it->count;
+    }
+  }
+  return needs;
+}
+
+bool MixedMatch(std::u16string_view chars, const std::vector<CharNeed>& needs, size_t keyLength) {
+  if (chars.size() < keyLength) return false;
+  for (const CharNeed& need : needs) {
+    size_t found = 0;
+    for (char16_t c : chars) {
+      if (c == need.c && ++found == need.count) break;
+    }
+    if (found < need.count) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+KeywordRule ClassifyKeyword(std::u16string_view keyword, SearchMode mode) {
+  switch (mode) {
+    case SearchMode::Fuzzy: return KeywordRule::OrderedFuzzy;
+    case SearchMode::Mixed: return KeywordRule::Mixed;
+    case SearchMode::Meaning: return KeywordRule::MeaningContains;
+    case SearchMode::Source: return KeywordRule::SourceContains;
+    case SearchMode::Precise: break;
+  }
+  int32_t stars = 0;
+  int32_t others = 0;
+  for (char16_t u : keyword) {
+    if (u == kStar) {
+      ++stars;
+    } else if (!IsLowerAscii(u)) {
+      ++others;
+    }
+  }
+  const int32_t nonStars = static_cast<int32_t>(keyword.size()) - stars;
+  if (stars == 0 && others > 0) return KeywordRule::TextContains;
+  if (stars > 0 && nonStars > 0 && others > 0) return KeywordRule::WildcardPrefix;
+  if (stars > 1 && nonStars == 0) return KeywordRule::Length;
+  if (stars == 1 && nonStars == 0) return KeywordRule::All;
+  if (stars == 0 && others == 0) return KeywordRule::InitialsPrefix;
+  if (keyword[0] == kStar && stars == 1) return KeywordRule::InitialsContains;
+  return KeywordRule::MisplacedPinyinWildcard;
+}
+
+SearchOutcome RunSearch(const IdiomTable& table, const Keywords& keywords, SearchMode mode) {
+  SearchOutcome out;
+  const int32_t size = table.size();
+  out.Matched.assign(static_cast<size_t>(size), 0);
+  HitMarks& marks = out.Matched;
+  int32_t& hits = out.hitCount;
+
+  for (const std::u16string& keyword : keywords) {
+    if (keyword.empty()) continue;
+    const std::u16string_view key(keyword);
+    const KeywordRule rule = ClassifyKeyword(key, mode);
+    if (rule == KeywordRule::All) {
+      if (keywords.size() > 1) out.notice = std::u16string(kLoneStarNotice);
+      std::fill(marks.begin(), marks.end(), uint8_t{1});
+      hits = size;
+      out.all = true;
+      break;
+    }
+    switch (rule) {
+      case KeywordRule::TextContains:
+        MarkContains(table.column(0), key, marks, hits);
+        break;
+      case KeywordRule::MeaningContains:
+        MarkContains(table.column(3), key, marks, hits);
+        break;
+      case KeywordRule::SourceContains:
+        MarkContains(table.column(4), key, marks, hits);
+        break;
+      case KeywordRule::InitialsContains:
+        MarkContains(table.column(1), key.substr(1), marks, hits);
+        break;
+      case KeywordRule::InitialsPrefix: {
+        const IdiomTable::Column& initials = table.column(1);
+        MarkEach(size, marks, hits, [&](int32_t i) {
+          return initials.length(i) >= key.size() &&
+                 std::u16string_view(initials.text).substr(initials.starts[i], key.size()) == key;
+        });
+        break;
+      }
+      case KeywordRule::WildcardPrefix:
+        MarkEach(size, marks, hits,
+                 [&](int32_t i) { return WildcardPrefixMatch(table.IdiomChars(i), key); });
+        break;
+      case KeywordRule::Length: {
+        const int32_t last = static_cast<int32_t>(key.size()) - 1;
+        MarkEach(size, marks, hits, [&](int32_t i) { return table.IdiomLast(i) == last; });
+        break;
+      }
+      case KeywordRule::OrderedFuzzy:
+        MarkEach(size, marks, hits,
+                 [&](int32_t i) { return OrderedFuzzyMatch(table.IdiomChars(i), key); });
+        break;
+      case KeywordRule::Mixed: {
+        const std::vector<CharNeed> needs = NeedsOf(key);
+        MarkEach(size, marks, hits,
+                 [&](int32_t i) { return MixedMatch(table.IdiomChars(i), needs, key.size()); });
+        break;
+      }
+      case KeywordRule::MisplacedPinyinWildcard:
+        out.notice = std::u16string(kPinyinWildcardNotice);
+        break;
+      case KeywordRule::All:
+        break;
+    }
+  }
+
+  out.label = out.all ? u"全部成语，一共 " + Decimal(hits) + u" 个！"
+                      : u"共查到 " + Decimal(hits) + u" 个成语！";
+  if (hits > 0) {
+    out.FillBatch = hits >= kSliceThreshold ? kSliceRecords : size;
+  } else if (mode == SearchMode::Fuzzy) {
+    out.notice = std::u16string(kFuzzyTooltip);
+  } else if (mode == SearchMode::Mixed) {
+    out.notice = std::u16string(kMixedTooltip);
+  }
+  return out;
+}
+
+std::u16string AuthorLine() {
+  std::u16string line = u"作者：Orvel";
+  line += u'\u3000';
+  line += kAuthorContact;
+  line += u"\u3000\u3000";
+  line += u"手机网页版：http://";
+  line += kSiteHost;
+  line += u"/chengyu";
+  return line;
+}
+
+}  // namespace tessaly

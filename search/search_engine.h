@@ -1,0 +1,81 @@
+// The search engine: marks the records of the idiom table that match the
+// keywords of a query, and says what the window shows about it.
+//
+//   SearchOutcome o = RunSearch(table, CheckQuery(u"*心*意").keywords,
+//                               SearchMode::Precise);
+//   // o.hitCount, o.label == u"共查到 1 个成语！", o.Matched[i] for each record
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "idiom_table.h"
+#include "query.h"
+
+namespace tessaly {
+
+// The five searches, numbered as their buttons number them.
+enum class SearchMode : int32_t {
+  Precise = 1,   // the form of each keyword picks the rule
+  Fuzzy = 2,     // keyword characters in order, not necessarily adjacent
+  Mixed = 3,     // keyword characters in any order, each occurrence used once
+  Meaning = 20,  // the meaning field contains the keyword
+  Source = 30,   // the source field contains the keyword
+};
+
+// The rule a keyword is matched with.
+enum class KeywordRule {
+  TextContains,             // field 0, "，" included, contains the keyword
+  WildcardPrefix,           // "*" stands for one character, idiom may run on
+  Length,                   // only stars: idioms of exactly that many characters
+  All,                      // a lone "*": the whole table
+  InitialsPrefix,           // only letters: the initials begin with them
+  InitialsContains,         // "*" then letters: the initials contain the letters
+  MisplacedPinyinWildcard,  // letters with a "*" elsewhere: finds nothing
+  OrderedFuzzy,
+  Mixed,
+  MeaningContains,
+  SourceContains,
+};
+
+// ClassifyKeyword returns the rule `mode` applies to `keyword`.
+KeywordRule ClassifyKeyword(std::u16string_view keyword, SearchMode mode);
+
+// The status line texts a search may print, and the two search buttons'
+// tooltips (shown in the status line when their search finds nothing).
+inline constexpr std::u16string_view kPinyinWildcardNotice =
+    u"通配符 * 在拼音查询中只能放在第一个位置，表示所有包含这个拼音的成语；拼音中的其他位置 * 无效";
+inline constexpr std::u16string_view kLoneStarNotice =
+    u" * 作为单字通配符时不能前后同时空格。单个 * 关键字会显示全部词库，其他关键字将无效！";
+inline constexpr std::u16string_view kFuzzyTooltip = u"顺序模糊包含关键字；拼音或通配符无效";
+inline constexpr std::u16string_view kMixedTooltip = u"混序模糊包含关键字；拼音或通配符无效";
+
+// Records looked at per filling tick once a search has this many hits.
+inline constexpr int32_t kSliceThreshold = 2000;
+inline constexpr int32_t kSliceRecords = 500;
+
+// What a search found and what the window shows for it.
+struct SearchOutcome {
+  HitMarks Matched;      // one mark per record of the table
+  int32_t hitCount = 0;
+  bool all = false;      // a lone "*" listed the whole table
+  std::u16string label;  // the hit-count caption
+  // The notice for the status line; none leaves the author line on show.
+  std::optional<std::u16string> notice;
+  // Records per filling tick (see ResultFiller); 0 when there is nothing to
+  // list.
+  int32_t FillBatch = 0;
+};
+
+// RunSearch matches `keywords` against `table` in `mode`. Keywords combine
+// as a union; a record found by an earlier keyword is not looked at again.
+// An empty keyword matches nothing; an empty table gives 0 hits.
+SearchOutcome RunSearch(const IdiomTable& table, const Keywords& keywords, SearchMode mode);
+
+// AuthorLine returns the status line's resting text: the author, the
+// contact and the address of the mobile web version.
+std::u16string AuthorLine();
+
+}  // namespace tessaly

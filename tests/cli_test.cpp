@@ -1,0 +1,121 @@
+// End-to-end tests of tessaly-find on the fixture.
+#include <sys/wait.h>
+
+#include <fstream>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "test_util.h"
+
+namespace tessaly {
+namespace {
+
+using testing::Gbk;
+using testing::TempDir;
+
+struct Result {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string Quote(const std::string& arg) {
+  std::string q = "'";
+  for (char c : arg) {
+    if (c == '\'') {
+      q += "'\\''";
+    } else {
+      q += c;
+    }
+  }
+  return q + "'";
+}
+
+std::string Slurp(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+Result Find(const std::vector<std::string>& args) {
+  static const TempDir dir;
+  std::string command = Quote(std::string(TESSALY_BIN_DIR) + "/tessaly-find");
+  for (const std::string& a : args) command += " " + Quote(a);
+  command += " >" + Quote((dir.path() / "out").string()) + " 2>" + Quote((dir.path() / "err").string());
+  Result r;
+  const int raw = std::system(command.c_str());
+  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  r.out = Slurp(dir.path() / "out");
+  r.err = Slurp(dir.path() / "err");
+  return r;
+}
+
+const std::string kFixture = testing::FixturePath().string();
+
+TEST(FindCli, ListsCountsAndJson) {
+  Result r = Find({"--data", kFixture, "天地"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "别有天地\n天地良心\n");
+
+  r = Find({"--data", kFixture, "--count", "天地"});
+  EXPECT_EQ(r.out, "共查到 2 个成语！\n");
+
+  r = Find({"--data", kFixture, "--mode", "fuzzy", "尚撞"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "做一天和尚，撞一天钟\n") << "rows are field 0 as stored";
+
+  r = Find({"--data", kFixture, "--json", "ＴＩＡＮ 天地　y*s"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out,
+            "{\"normalized\":\"ｔｉａｎ\u3000天地\u3000y*s\",\"keywords\":[\"ｔｉａｎ\",\"天地\",\"y*s\"],"
+            "\"label\":\"共查到 2 个成语！\",\"notice\":\"通配符 * 在拼音查询中只能放在第一个位置，"
+            "表示所有包含这个拼音的成语；拼音中的其他位置 * 无效\",\"hits\":2,"
+            "\"rows\":[\"别有天地\",\"天地良心\"]}\n");
+
+  r = Find({"--data", kFixture, "--json", "--mode", "meaning", "没有这个"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out,
+            "{\"normalized\":\"没有这个\",\"keywords\":[\"没有这个\"],\"label\":\"共查到 0 个成语！\","
+            "\"notice\":null,\"hits\":0,\"rows\":[]}\n");
+
+  r = Find({"--data", kFixture, "*"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 12);
+}
+
+TEST(FindCli, ExitStatusAndErrors) {
+  EXPECT_EQ(Find({"--data", kFixture, "龘"}).status, 1);
+
+  Result r = Find({"--data", kFixture, "  \u3000 "});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("查询为空"), std::string::npos) << r.err;
+
+  r = Find({"--data", kFixture, "--bogus", "天"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("--bogus"), std::string::npos);
+
+  r = Find({"--data", kFixture, "--mode", "loose", "天"});
+  EXPECT_EQ(r.status, 2);
+
+  TempDir dir;
+  const auto broken = dir.write("cy.dat", Gbk("一心一意#yxyy#p#m#s#e\r\n一二#a#b#c"));
+  r = Find({"--data", broken.string(), "天"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err.rfind("tessaly-find: 加载成语文件 cy.dat 失败！", 0), 0u) << r.err;
+  EXPECT_NE(r.err.find(broken.string() + " 第 2 行"), std::string::npos) << r.err;
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << "one line: " << r.err;
+
+  r = Find({"--data", (dir.path() / "missing.dat").string(), "天"});
+  EXPECT_EQ(r.status, 2);
+}
+
+TEST(FindCli, DefaultDataBesideTheProgram) {
+  const Result r = Find({"一心一意"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "一心一意\n");
+}
+
+}  // namespace
+}  // namespace tessaly

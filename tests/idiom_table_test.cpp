@@ -1,0 +1,142 @@
+// Tests of the idiom table and its loader.
+#include "idiom_table.h"
+
+#include <gtest/gtest.h>
+
+#include "test_util.h"
+
+namespace tessaly {
+namespace {
+
+using testing::Gbk;
+using testing::S;
+using testing::TempDir;
+using testing::U;
+
+const std::string kGood = "一心一意#yxyy#yī xīn yī yì#专一#无#例句";
+
+struct FormatCase {
+  const char* name;
+  std::string bytes;
+  LoadErrorKind kind;
+  int64_t line;    // line of the error, or records loaded when kind is None
+  int field = -1;  // the empty field, for EmptyField
+};
+
+// Test names carry the case; print only its name.
+void PrintTo(const FormatCase& c, std::ostream* os) { *os << c.name; }
+
+
+class LoaderFormat : public ::testing::TestWithParam<FormatCase> {};
+
+TEST_P(LoaderFormat, LoadsOrNamesLineAndReason) {
+  const FormatCase& c = GetParam();
+  const LoadResult r = ParseIdiomText(c.bytes);
+  EXPECT_EQ(r.error.kind, c.kind) << r.error.reason;
+  if (c.kind == LoadErrorKind::None) {
+    EXPECT_EQ(r.table.size(), c.line);
+  } else {
+    EXPECT_EQ(r.error.line, c.line);
+    EXPECT_EQ(r.error.field, c.field);
+    EXPECT_FALSE(r.error.reason.empty());
+    EXPECT_EQ(r.table.size(), 0) << "records before the faulty line must not be kept";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, LoaderFormat,
+    ::testing::Values(
+        FormatCase{"EmptyFile", "", LoadErrorKind::None, 0},
+        FormatCase{"OneLineNoLineEnd", Gbk(kGood), LoadErrorKind::None, 1},
+        FormatCase{"OneLineEndsWithCrLf", Gbk(kGood + "\r\n"), LoadErrorKind::None, 1},
+        FormatCase{"CrOnlyLineEnds", Gbk(kGood + "\r" + kGood + "\r" + kGood), LoadErrorKind::None, 3},
+        FormatCase{"LoneLfStaysInLine", Gbk(kGood + "\n" + kGood), LoadErrorKind::None, 1},
+        FormatCase{"SevenFieldsLoad", Gbk(kGood + "#多余"), LoadErrorKind::None, 1},
+        FormatCase{"BlankLineInMiddle", Gbk(kGood + "\r\n\r\n" + kGood), LoadErrorKind::BlankLine, 2},
+        FormatCase{"EmptyLastLine", Gbk(kGood + "\r\n\r\n"), LoadErrorKind::BlankLine, 2},
+        FormatCase{"OnlyLineEnd", "\r\n", LoadErrorKind::BlankLine, 1},
+        FormatCase{"CrThenCrLfIsBlankLine", Gbk(kGood + "\r\r\n" + kGood), LoadErrorKind::BlankLine, 2},
+        FormatCase{"FiveFields", Gbk(kGood + "\r\n一二三四#a#b#c#d"), LoadErrorKind::TooFewFields, 2},
+        FormatCase{"TrailingHashMakesLastFieldEmpty", Gbk("一二三四#a#b#c#d#"),
+                   LoadErrorKind::EmptyField, 1, 5},
+        FormatCase{"EmptyIdiom", Gbk("#a#b#c#d#e"), LoadErrorKind::EmptyField, 1, 0},
+        FormatCase{"EmptyMeaning", Gbk(kGood + "\r\n一二三四#a#b##d#e"), LoadErrorKind::EmptyField, 2, 3},
+        FormatCase{"IdiomOfCommasOnly", Gbk("，，#a#b#c#d#e"), LoadErrorKind::IdiomOnlyCommas, 1, 0},
+        FormatCase{"BadGbkBytesNameTheirLine", Gbk(kGood + "\r\n") + "\x81\x20#a#b#c#d#e",
+                   LoadErrorKind::BadEncoding, 2},
+        FormatCase{"NulInsideLine", Gbk(kGood) + std::string("\0", 1), LoadErrorKind::NulCharacter, 1}),
+    [](const ::testing::TestParamInfo<FormatCase>& info) { return std::string(info.param.name); });
+
+TEST(IdiomTable, CommaSayingKeepsCommaInFieldButNotInChars) {
+  const LoadResult r = ParseIdiomText(Gbk("做一天和尚，撞一天钟#zythszytz#p#m#s#e"));
+  ASSERT_TRUE(r.ok());
+  const IdiomRecord rec = r.table.record(0);
+  EXPECT_EQ(S(rec.Fields[0]), "做一天和尚，撞一天钟");
+  EXPECT_EQ(S(rec.IdiomChars), "做一天和尚撞一天钟");
+  EXPECT_EQ(rec.IdiomLast, 8);
+}
+
+TEST(IdiomTable, RecordsKeepEveryFieldAsSplit) {
+  const LoadResult r = ParseIdiomText(Gbk(kGood + "#六#\r\n" + kGood + "\n跨行"));
+  ASSERT_TRUE(r.ok()) << r.error.reason;
+  ASSERT_EQ(r.table.size(), 2);
+  const IdiomRecord first = r.table.record(0);
+  ASSERT_EQ(first.Fields.size(), 8u);
+  EXPECT_EQ(S(first.Fields[6]), "六");
+  EXPECT_EQ(S(first.Fields[7]), "");
+  EXPECT_EQ(r.table.record(1).Fields.size(), 6u);
+  EXPECT_EQ(S(r.table.field(1, 5)), "例句\n跨行") << "a lone LF stays inside the line";
+}
+
+TEST(IdiomTable, CharactersBeyondBmpTakeTwoUnits) {
+  // U+20BB7 is outside GBK; GB18030 writes it with four bytes.
+  const LoadResult r = ParseIdiomText(Gbk("\xF0\xA0\xAE\xB7一#a#b#c#d#e"));
+  ASSERT_TRUE(r.ok()) << r.error.reason;
+  EXPECT_EQ(r.table.IdiomLast(0), 2);
+}
+
+TEST(IdiomTable, Utf8FilesLoadWithTheirText) {
+  for (const std::string& prefix : {std::string(), std::string("\xEF\xBB\xBF")}) {
+    const LoadResult r = ParseIdiomText(prefix + kGood + "\r\n" + kGood);
+    ASSERT_TRUE(r.ok()) << r.error.reason;
+    ASSERT_EQ(r.table.size(), 2);
+    EXPECT_EQ(S(r.table.field(0, 0)), "一心一意");
+    EXPECT_EQ(S(r.table.field(1, 2)), "yī xīn yī yì");
+  }
+  const LoadResult broken = ParseIdiomText("\xEF\xBB\xBF" + kGood + "\r\n\xE4\xB8#a#b#c#d#e");
+  EXPECT_EQ(broken.error.kind, LoadErrorKind::BadEncoding);
+  EXPECT_EQ(broken.error.line, 2);
+}
+
+TEST(IdiomTable, FilesOnDisk) {
+  TempDir dir;
+  const LoadResult missing = LoadIdiomFile(dir.path() / "cy.dat");
+  EXPECT_EQ(missing.error.kind, LoadErrorKind::CannotOpen);
+  EXPECT_EQ(missing.error.line, 0);
+
+  const LoadResult fixture = LoadIdiomFile(testing::FixturePath());
+  ASSERT_TRUE(fixture.ok()) << fixture.error.reason;
+  EXPECT_EQ(fixture.table.size(), 12);
+  EXPECT_EQ(S(fixture.table.field(7, 0)), "做一天和尚，撞一天钟");
+
+  const LoadResult folder = LoadIdiomFile(dir.path());
+  EXPECT_FALSE(folder.ok()) << "a folder is not a data file";
+}
+
+TEST(IdiomTable, BundledDataLoads) {
+  const LoadResult r = LoadIdiomFile(std::filesystem::path(TESSALY_BIN_DIR) / "cy.dat");
+  ASSERT_TRUE(r.ok()) << r.error.line << " " << r.error.reason;
+  EXPECT_GE(r.table.size(), 60);
+}
+
+TEST(IdiomTable, SplitLinesCountsAsTheLoader) {
+  std::vector<std::string> seen;
+  SplitLines(U("a\r\nb\rc\nd\r\n"), [&](std::u16string_view line, int64_t n) {
+    seen.push_back(std::to_string(n) + ":" + S(line));
+    return true;
+  });
+  EXPECT_EQ(seen, (std::vector<std::string>{"1:a", "2:b", "3:c\nd"}));
+}
+
+}  // namespace
+}  // namespace tessaly
