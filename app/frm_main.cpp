@@ -1,0 +1,421 @@
+// FrmMain: the main window and its handlers.
+#include "frm_main.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+#include "desktop.h"
+#include "fonts.h"
+#include "frm_help.h"
+#include "frm_zs.h"
+#include "result_list_model.h"
+#include "status_strip.h"
+#include "tessaly_config.h"
+#include "tessaly_version.h"
+#include "twips.h"
+#include "update_me.h"
+#include "url_encode.h"
+
+namespace tessaly {
+namespace {
+
+// The window's client area, in twips.
+constexpr int kClientWidth = 12012;
+constexpr int kClientHeight = 6876;
+constexpr int kTimer1IntervalMs = 5;
+constexpr int kQueryMaxLength = 22;
+
+QString FromU16(std::u16string_view text) {
+  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+const QString kCopyCaption = QStringLiteral("复制结果");
+const QString kLoadingCaption = QStringLiteral("正在加载");
+
+}  // namespace
+
+QString DetailText(const IdiomRecord& record) {
+  const QString br = QStringLiteral("\r\n");
+  return FromU16(record.Fields[0]) + br + br + QStringLiteral("拼音：") + br +
+         FromU16(record.Fields[2]) + br + br + QStringLiteral("释义：") + br +
+         FromU16(record.Fields[3]) + br + br + QStringLiteral("出处：") + br +
+         FromU16(record.Fields[4]) + br + br + QStringLiteral("示例：") + br +
+         FromU16(record.Fields[5]);
+}
+
+QString VersionFileUrl() {
+  return QStringLiteral("http://") + QString::fromUtf16(kSiteHost) +
+         QStringLiteral("/chengyu/download/ver.ini");
+}
+
+QString LookupUrl(const QString& idiom) {
+  return QStringLiteral("https://") + QString::fromUtf16(kLookupHost) + QStringLiteral("/s?wd=") +
+         UrlEncodeUtf8(idiom) + QStringLiteral("&ptype=zici#detailmean");
+}
+
+QString MoreProgramsUrl() {
+  return QStringLiteral("http://") + QString::fromUtf16(kSiteHost) + QStringLiteral("/mousewheel/");
+}
+
+QString HomePageUrl() {
+  return QStringLiteral("http://") + QString::fromUtf16(kSiteHost) +
+         QStringLiteral("/chengyu/pc.htm");
+}
+
+FrmMain::FrmMain(Desktop& desktop, FrmMainServices services)
+    : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                               Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      m_desktop(desktop),
+      m_services(std::move(services)) {
+  setObjectName(QStringLiteral("FrmMain"));
+  setWindowTitle(QString::fromLatin1(kProductName));
+  setWindowIcon(QIcon(QStringLiteral(":/tessaly/tessaly.ico")));
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    m_dpi = screen->logicalDotsPerInchY();
+  }
+  createWidgets();
+  createMenus();
+  connectSignals();
+}
+
+FrmMain::~FrmMain() = default;
+
+int FrmMain::twips(int value) const { return TwipsToPixels(value, m_dpi); }
+
+void FrmMain::place(QWidget* w, int left, int top, int width, int height) {
+  // Both edges are rounded, so that neighbours that meet in twips meet in
+  // pixels too.
+  const int x = twips(left);
+  const int y = twips(top);
+  w->setGeometry(x, y, twips(left + width) - x, twips(top + height) - y);
+}
+
+void FrmMain::createWidgets() {
+  m_client = new QWidget(this);
+  m_client->setFixedSize(twips(kClientWidth), twips(kClientHeight));
+  setCentralWidget(m_client);
+  const QFont font = SongTi(12);
+
+  auto button = [&](const char* name, const QString& caption, const QString& tip = {}) {
+    auto* b = new QPushButton(caption, m_client);
+    b->setObjectName(QLatin1String(name));
+    b->setFont(font);
+    b->setAutoDefault(false);
+    if (!tip.isEmpty()) b->setToolTip(tip);
+    return b;
+  };
+
+  TxtFind = new QLineEdit(m_client);
+  TxtFind->setObjectName(QStringLiteral("TxtFind"));
+  TxtFind->setFont(font);
+  TxtFind->setMaxLength(kQueryMaxLength);
+  TxtFind->setMouseTracking(true);
+  place(TxtFind, 60, 60, 3552, 372);
+
+  List1 = new QListView(m_client);
+  List1->setObjectName(QStringLiteral("List1"));
+  List1->setFont(font);
+  List1->setSelectionMode(QAbstractItemView::SingleSelection);
+  List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  List1->setUniformItemSizes(true);  // keeps very long lists cheap to lay out
+  m_rows = new ResultListModel(m_table, this);
+  List1->setModel(m_rows);
+  place(List1, 60, 480, 5472, 5568);
+
+  CmdBaidu = button("CmdBaidu", QStringLiteral("网上释义|成语接龙|近反义词"));
+  CmdBaidu->setEnabled(false);
+  place(CmdBaidu, 5580, 6120, 4272, 372);
+
+  CmdNew = button("CmdNew", QStringLiteral("更多免费软件"));
+  place(CmdNew, 9840, 6120, 2112, 372);
+
+  TxtView = new QPlainTextEdit(m_client);
+  TxtView->setObjectName(QStringLiteral("TxtView"));
+  TxtView->setFont(font);
+  TxtView->setReadOnly(true);
+  TxtView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  TxtView->setProperty("Tag", QString());
+  place(TxtView, 5580, 480, 6372, 5592);
+
+  Label3 = new QLabel(m_client);
+  Label3->setObjectName(QStringLiteral("Label3"));
+  Label3->setFont(font);
+  place(Label3, 60, 6120, 4032, 348);
+
+  CmdStart1 = button("CmdStart1", QStringLiteral("查找"),
+                     QStringLiteral("精确查找，也可以键入回车。关键字支持通配符和拼音首字母，方法查看《帮助》"));
+  place(CmdStart1, 3660, 60, 672, 372);
+
+  CmdCopy = button("CmdCopy", kCopyCaption);
+  CmdCopy->setEnabled(false);
+  place(CmdCopy, 4140, 6120, 1392, 372);
+
+  Pic = new StatusStrip(m_client);
+  Pic->setObjectName(QStringLiteral("Pic"));
+  Pic->setFont(SongTi(10.8));
+  place(Pic, 0, 6552, kClientWidth, 324);
+
+  CmdSearch[0] = button("CmdSearch0", QStringLiteral("从词义查询"));
+  place(CmdSearch[0], 5580, 60, 1512, 372);
+  CmdSearch[1] = button("CmdSearch1", QStringLiteral("从出处查询"));
+  place(CmdSearch[1], 7080, 60, 1512, 372);
+
+  CmdStart2 = button("CmdStart2", QStringLiteral("模糊"), FromU16(kFuzzyTooltip));
+  place(CmdStart2, 4320, 60, 612, 372);
+  CmdStart3 = button("CmdStart3", QStringLiteral("混和"), FromU16(kMixedTooltip));
+  place(CmdStart3, 4920, 60, 612, 372);
+
+  UpDateMe1 = new UpDateMe(
+      m_services.http,
+      [this](const QString& text, const QString& title) {
+        m_desktop.showMessage(this, text, title, Desktop::Icon::Critical);
+      },
+      this);
+  UpDateMe1->setObjectName(QStringLiteral("UpDateMe1"));
+
+  Timer1 = new QTimer(this);
+  Timer1->setObjectName(QStringLiteral("Timer1"));
+  Timer1->setInterval(kTimer1IntervalMs);
+
+  setTabOrder(TxtFind, List1);
+  setTabOrder(List1, CmdBaidu);
+  setTabOrder(CmdBaidu, CmdNew);
+  setTabOrder(CmdNew, TxtView);
+  setTabOrder(TxtView, CmdStart1);
+  setTabOrder(CmdStart1, CmdCopy);
+  setTabOrder(CmdCopy, CmdSearch[0]);
+  setTabOrder(CmdSearch[0], CmdSearch[1]);
+  setTabOrder(CmdSearch[1], CmdStart2);
+  setTabOrder(CmdStart2, CmdStart3);
+}
+
+void FrmMain::createMenus() {
+  menuHelp = menuBar()->addAction(QStringLiteral("  帮助  "));
+  menuHelp->setObjectName(QStringLiteral("menuHelp"));
+  menuZS = menuBar()->addAction(QStringLiteral("※ 赞赏 ※"));
+  menuZS->setObjectName(QStringLiteral("menuZS"));
+  menuNet = menuBar()->addAction(QStringLiteral("  主页  "));
+  menuNet->setObjectName(QStringLiteral("menuNet"));
+  // The border is fixed: the window is exactly the menu bar and the client.
+  setFixedSize(sizeHint());
+}
+
+void FrmMain::connectSignals() {
+  auto search = [this](SearchMode mode) {
+    return [this, mode] {
+      if (CheckQuery()) RunSearch(mode);
+    };
+  };
+  connect(TxtFind, &QLineEdit::returnPressed, this, search(SearchMode::Precise));
+  connect(CmdStart1, &QPushButton::clicked, this, search(SearchMode::Precise));
+  connect(CmdStart2, &QPushButton::clicked, this, search(SearchMode::Fuzzy));
+  connect(CmdStart3, &QPushButton::clicked, this, search(SearchMode::Mixed));
+  connect(CmdSearch[0], &QPushButton::clicked, this, search(SearchMode::Meaning));
+  connect(CmdSearch[1], &QPushButton::clicked, this, search(SearchMode::Source));
+  connect(Timer1, &QTimer::timeout, this, &FrmMain::Timer1_Timer);
+  connect(List1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          &FrmMain::List1_Click);
+  connect(CmdCopy, &QPushButton::clicked, this, &FrmMain::CmdCopy_Click);
+  connect(CmdBaidu, &QPushButton::clicked, this, &FrmMain::CmdBaidu_Click);
+  connect(CmdNew, &QPushButton::clicked, this, &FrmMain::CmdNew_Click);
+  connect(menuNet, &QAction::triggered, this, &FrmMain::menuNet_Click);
+  connect(menuHelp, &QAction::triggered, this, &FrmMain::menuHelp_Click);
+  connect(menuZS, &QAction::triggered, this, &FrmMain::menuZS_Click);
+  connect(UpDateMe1, &UpDateMe::GetUpdate, this, &FrmMain::UpDateMe1_GetUpdate);
+  TxtView->installEventFilter(this);
+  TxtFind->installEventFilter(this);
+}
+
+void FrmMain::centreOnScreen() {
+  const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  const QRect area = screen->geometry();
+  const QSize size = frameGeometry().size();
+  move(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2);
+}
+
+bool FrmMain::Form_Load() {
+  centreOnScreen();
+  ResetStatusLine();
+  setWindowTitle(QString::fromLatin1(kProductName) + QStringLiteral(" v") +
+                 QString::number(kVersionMajor) + u'.' + QString::number(kVersionMinor));
+  show();
+  UpDateMe1->StartSearch(m_services.versionUrl.isEmpty() ? VersionFileUrl() : m_services.versionUrl,
+                         kVersionMajor, kVersionMinor);
+  QCoreApplication::processEvents();
+
+  const std::filesystem::path file =
+      m_services.dataFile.empty() ? ProgramFolder() / "cy.dat" : m_services.dataFile;
+  LoadResult loaded = m_services.loadTable ? m_services.loadTable() : LoadIdiomFile(file);
+  if (!loaded.ok()) {
+    QString details = QStringLiteral("文件：") + QString::fromStdString(file.string());
+    details += u'\n';
+    if (loaded.error.line > 0) details += QStringLiteral("第 %1 行：").arg(loaded.error.line);
+    details += QString::fromStdString(loaded.error.reason);
+    m_desktop.showMessage(this, QStringLiteral("加载成语文件 cy.dat 失败！"),
+                          QStringLiteral("启动失败"), Desktop::Icon::Critical, details);
+    m_desktop.terminate(1);
+    return false;
+  }
+  m_table = std::move(loaded.table);
+  TxtFind->setFocus();
+  return true;
+}
+
+void FrmMain::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  Form_Resize();
+}
+
+void FrmMain::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  Form_Resize();
+}
+
+void FrmMain::Form_Resize() {
+  // The detail pane ends exactly where the list ends.
+  TxtView->resize(TxtView->width(), List1->height());
+}
+
+void FrmMain::closeEvent(QCloseEvent* event) {
+  Form_Unload();
+  QMainWindow::closeEvent(event);
+}
+
+void FrmMain::Form_Unload() {
+  Timer1->stop();
+  m_filler.stop();
+  m_rows->clear();
+  // Owned windows go with their owner.
+  if (m_help) m_help->close();
+}
+
+bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == TxtView && event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    TxtView_KeyDown(key->key(), key->modifiers());
+  } else if (watched == TxtFind && event->type() == QEvent::MouseMove) {
+    TxtFind_MouseMove();
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void FrmMain::ResetStatusLine() {
+  Pic->Cls();
+  Pic->Print(FromU16(AuthorLine()));
+}
+
+bool FrmMain::CheckQuery() {
+  const QString typed = TxtFind->text();
+  const QueryCheck check = tessaly::CheckQuery(
+      std::u16string_view(reinterpret_cast<const char16_t*>(typed.utf16()), typed.size()));
+  if (!check.ok) return false;
+  m_keywords = check.keywords;
+  TxtFind->setText(FromU16(check.text));
+  TxtFind->setCursorPosition(static_cast<int>(TxtFind->text().size()));
+  TxtFind->deselect();
+  return true;
+}
+
+void FrmMain::RunSearch(SearchMode mode) {
+  Timer1->stop();
+  m_filler.stop();
+  ResetStatusLine();
+  CmdCopy->setEnabled(false);
+  CmdCopy->setText(kCopyCaption);
+
+  m_outcome = tessaly::RunSearch(m_table, m_keywords, mode);
+  if (m_outcome.notice) {
+    Pic->Cls();
+    Pic->Print(FromU16(*m_outcome.notice));
+  }
+  Label3->setText(FromU16(m_outcome.label));
+  m_rows->clear();
+  if (m_outcome.hitCount >= 1) {
+    m_filler.start(m_outcome.FillBatch);
+    CmdCopy->setText(kLoadingCaption);
+    Timer1->start();
+  }
+}
+
+void FrmMain::Timer1_Timer() {
+  ResultRows added;
+  const FillStep step = m_filler.step(m_outcome.Matched, added);
+  m_rows->append(added);
+  if (step.finished) {
+    Timer1->stop();
+    CmdCopy->setText(kCopyCaption);
+    CmdCopy->setEnabled(true);
+  }
+  // The first row is selected once; later ticks leave the user's choice.
+  if (!List1->selectionModel()->hasSelection() && m_rows->rowCount() > 0) {
+    List1->setCurrentIndex(m_rows->index(0));
+  }
+}
+
+void FrmMain::List1_Click() {
+  const QModelIndexList selected = List1->selectionModel()->selectedIndexes();
+  if (selected.isEmpty()) return;
+  const int r = selected.first().row();
+  const ResultRows& rows = m_rows->rows();
+  if (r < 0 || static_cast<size_t>(r) >= rows.size() || rows[r] >= m_table.size()) return;
+  const IdiomRecord record = m_table.record(rows[r]);
+  TxtView->setPlainText(DetailText(record));
+  TxtView->setProperty("Tag", FromU16(record.Fields[0]));
+  CmdBaidu->setEnabled(true);
+}
+
+void FrmMain::TxtView_KeyDown(int keyCode, Qt::KeyboardModifiers shift) {
+  const Qt::KeyboardModifiers held =
+      shift & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+  if (held == Qt::ControlModifier && keyCode == Qt::Key_A) TxtView->selectAll();
+}
+
+void FrmMain::TxtFind_MouseMove() {
+  if (m_desktop.isForeground(this)) TxtFind->setFocus();
+}
+
+void FrmMain::CmdCopy_Click() {
+  QString text;
+  for (int i = 0; i < m_rows->rowCount(); ++i) text += m_rows->rowText(i) + QStringLiteral("\r\n");
+  m_desktop.setClipboardText(text);
+  m_desktop.showMessage(this, QStringLiteral("已复制到剪贴板！"), QStringLiteral("完成"),
+                        Desktop::Icon::None);
+}
+
+void FrmMain::CmdBaidu_Click() { m_desktop.openUrl(LookupUrl(TxtView->property("Tag").toString())); }
+
+void FrmMain::CmdNew_Click() { m_desktop.openUrl(MoreProgramsUrl()); }
+
+void FrmMain::menuNet_Click() { m_desktop.openUrl(HomePageUrl()); }
+
+void FrmMain::menuHelp_Click() {
+  if (!m_help) m_help = new FrmHelp(this);
+  m_help->show();
+  m_help->raise();
+  m_help->activateWindow();
+}
+
+void FrmMain::menuZS_Click() {
+  FrmZS zs(this);
+  m_desktop.runModal(&zs);
+}
+
+void FrmMain::UpDateMe1_GetUpdate() {
+  m_desktop.showMessage(this, QStringLiteral("检测到有新版本，请到“主页”下载"),
+                        QStringLiteral("更新"), Desktop::Icon::Information);
+}
+
+}  // namespace tessaly

@@ -1,0 +1,187 @@
+// Tests of the help and appreciation windows and of the program's artwork.
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QtEndian>
+
+#include "fake_desktop.h"
+#include "frm_help.h"
+#include "frm_main.h"
+#include "frm_zs.h"
+#include "scripted_http_request.h"
+
+using namespace tessaly;
+
+namespace {
+
+struct Window {
+  Window() {
+    FrmMainServices services;
+    services.dataFile = std::filesystem::path(TESSALY_BIN_DIR) / "cy.dat";
+    auto script = std::make_shared<HttpScript>();
+    script->failing.insert("open");
+    services.http = ScriptedHttpRequest::Factory(script);
+    frm = std::make_unique<FrmMain>(desktop, services);
+    frm->Form_Load();
+  }
+  void menu(const char* name) {
+    for (QAction* a : frm->findChildren<QAction*>()) {
+      if (a->objectName() == QLatin1String(name)) a->trigger();
+    }
+  }
+  QList<FrmHelp*> helpWindows() const { return frm->findChildren<FrmHelp*>(); }
+
+  FakeDesktop desktop;
+  std::unique_ptr<FrmMain> frm;
+};
+
+quint32 U32(const QByteArray& b, int at) { return qFromLittleEndian<quint32>(b.constData() + at); }
+quint16 U16(const QByteArray& b, int at) { return qFromLittleEndian<quint16>(b.constData() + at); }
+
+QByteArray Resource(const QString& path) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) return {};
+  return f.readAll();
+}
+
+}  // namespace
+
+class FrmWindowsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void helpTextIsExact();
+  void oneHelpWindowThenAFreshOne();
+  void helpTextFillsTheWindow();
+  void appreciationWindowFitsItsPicture();
+  void pictureIsAn24BitBmp();
+  void iconIs48PixelsWith256Colours();
+};
+
+void FrmWindowsTest::helpTextIsExact() {
+  const QString text = HelpText();
+  const QString br = "\r\n";
+  QVERIFY(text.startsWith("查找方式：" + br + "1、输入要查找的关键字后点击“查找”"));
+  QVERIFY(text.endsWith("到主页可使用网页版或下载App" + br + br + "作者：Orvel"));
+  QCOMPARE(text.count(br), 2 * 10 + 2);  // two after ten items, one after each heading
+  QVERIFY(text.contains("混和包含只支持汉字。" + br + br + "关键字：" + br + "1、不带通配符"));
+  // The look-alike characters, by code point.
+  QVERIFY(text.contains(QString::fromUtf16(u"例如输入\u201C天\u3000地\u201D")));
+  QVERIFY(text.contains(QString::fromUtf16(u"\u201C必争之地\u201D\u3002 多个关键字之间是 OR 关系\u3002")));
+  QVERIFY(text.contains(QString::fromUtf16(u"也可用 \uFF1F?\u3002. 代替\uFF0C")));
+  QVERIFY(text.contains(QString::fromUtf16(u"可查到 \u201C一生一世\u201D\u3002")));
+  QVERIFY(text.contains(QString::fromUtf16(
+      u"\u201C做一天和尚撞一天钟 zu\u00F2 y\u012B ti\u0101n h\u00E9 sh\u00E0ng zhu\u00E0ng y\u012B ti\u0101n zh\u014Dng\u201D\u3002")));
+  const QString expected = QString::fromUtf16(
+      u"查找方式：\r\n"
+      u"1、输入要查找的关键字后点击“查找”或按“回车键”执行精确包含查询；\r\n\r\n"
+      u"2、点击“模”执行顺序模糊查询，点击“混”执行混和包含查询；\r\n\r\n"
+      u"3、精确查询支持汉字、拼音、通配符，模糊查询和混和包含只支持汉字。\r\n\r\n"
+      u"关键字：\r\n"
+      u"1、不带通配符的关键字默认为精确查找，例如输入“天地”，可查到“别有天地”，但输入“地天”不能查到。\r\n\r\n"
+      u"2、如需查找多个关键字，用空格分开，例如输入“天　地”，可查到包含“天”或“地”的词，例如“暗无天日”和“必争之地”。 多个关键字之间是 OR 关系。\r\n\r\n"
+      u"3、* 作为汉字使用时是单字通配符，也可用 ？?。. 代替，例如输入“*心*意”可查到“一心一意”，但不能查到“心满意足”；例如只查以“天地”开头的词，就输入“天地*”。\r\n\r\n"
+      u"4、只输入多个 * 可显示同样字数的词，例如输入“*****”可显示所有五个字的词；只输入一个 * 会显示全词库。\r\n\r\n"
+      u"5、可以输入拼音首字母查询，例如输入“ysys”可查到 “一生一世”。\r\n\r\n"
+      u"6、* 作为拼音使用时是不定长通配符，只能置于拼音首位，可显示所有包含该拼音的词，例如输入“*hszyt”可查到 “做一天和尚撞一天钟 zuò yī tiān hé shàng zhuàng yī tiān zhōng”。\r\n\r\n"
+      u"到主页可使用网页版或下载App\r\n\r\n"
+      u"作者：Orvel");
+  QCOMPARE(text, expected);
+}
+
+void FrmWindowsTest::oneHelpWindowThenAFreshOne() {
+  Window w;
+  w.menu("menuHelp");
+  w.menu("menuHelp");
+  QCOMPARE(w.helpWindows().size(), 1);
+  FrmHelp* help = w.helpWindows().first();
+  QVERIFY(help->isVisible());
+  QCOMPARE(help->windowTitle(), QStringLiteral("帮助"));
+  QVERIFY(!help->isModal());
+  QCOMPARE(help->parentWidget(), w.frm.get());
+  auto* txt = help->findChild<QPlainTextEdit*>("Txt");
+  QVERIFY(txt->isReadOnly());
+  QCOMPARE(txt->toPlainText(), HelpText().replace("\r\n", "\n"));
+
+  QPointer<FrmHelp> old = help;
+  help->close();
+  QTRY_VERIFY(old.isNull());  // closing unloads it
+  w.menu("menuHelp");
+  QCOMPARE(w.helpWindows().size(), 1);
+  QVERIFY(w.helpWindows().first()->isVisible());
+}
+
+void FrmWindowsTest::helpTextFillsTheWindow() {
+  Window w;
+  w.menu("menuHelp");
+  FrmHelp* help = w.helpWindows().first();
+  auto* txt = help->findChild<QPlainTextEdit*>("Txt");
+  for (const QSize size : {QSize(640, 300), QSize(300, 500), QSize(1200, 800)}) {
+    help->resize(size);
+    QCOMPARE(txt->geometry(), QRect(QPoint(0, 0), help->size()));
+  }
+  QVERIFY(help->windowFlags() & Qt::WindowMaximizeButtonHint);
+}
+
+void FrmWindowsTest::appreciationWindowFitsItsPicture() {
+  Window w;
+  QSize client;
+  QSize minimum;
+  QSize maximum;
+  QRect picture;
+  QString title;
+  w.desktop.onModal = [&](QDialog* d) {
+    client = d->size();
+    minimum = d->minimumSize();
+    maximum = d->maximumSize();
+    picture = d->findChild<QLabel*>("Pic")->geometry();
+    title = d->windowTitle();
+    QVERIFY(!(d->windowFlags() & Qt::WindowMinimizeButtonHint));
+    QVERIFY(!(d->windowFlags() & Qt::WindowMaximizeButtonHint));
+  };
+  w.menu("menuZS");
+  QCOMPARE(w.desktop.modalRuns, 1);
+  QCOMPARE(title, QStringLiteral("感谢您的支持"));
+  QCOMPARE(client, QSize(388, 386));
+  QCOMPARE(minimum, maximum);
+  QCOMPARE(picture, QRect(0, 0, 388, 386));
+  w.menu("menuZS");
+  QCOMPARE(w.desktop.modalRuns, 2);
+  QCOMPARE(client, QSize(388, 386));
+}
+
+void FrmWindowsTest::pictureIsAn24BitBmp() {
+  const QByteArray bmp = Resource(":/tessaly/zs.bmp");
+  QCOMPARE(bmp.size(), 449358);
+  QCOMPARE(bmp.left(2), QByteArray("BM"));
+  QCOMPARE(U32(bmp, 2), 449358u);   // file size
+  QCOMPARE(U32(bmp, 10), 54u);      // pixels after the two headers
+  QCOMPARE(U32(bmp, 14), 40u);      // BITMAPINFOHEADER
+  QCOMPARE(U32(bmp, 18), 388u);
+  QCOMPARE(U32(bmp, 22), 386u);     // positive: bottom-up rows
+  QCOMPARE(U16(bmp, 28), quint16(24));
+  QCOMPARE(U32(bmp, 30), 0u);       // BI_RGB: uncompressed
+  QVERIFY(!QPixmap(":/tessaly/zs.bmp").isNull());
+}
+
+void FrmWindowsTest::iconIs48PixelsWith256Colours() {
+  const QByteArray ico = Resource(":/tessaly/tessaly.ico");
+  QVERIFY(ico.size() > 22 + 40 + 1024);
+  QCOMPARE(U16(ico, 2), quint16(1));  // an icon
+  QCOMPARE(U16(ico, 4), quint16(1));  // one image
+  QCOMPARE(quint8(ico[6]), quint8(48));
+  QCOMPARE(quint8(ico[7]), quint8(48));
+  QCOMPARE(U16(ico, 6 + 6), quint16(8));  // bits per pixel
+  const int image = int(U32(ico, 6 + 12));
+  QCOMPARE(U32(ico, image + 4), 48u);
+  QCOMPARE(U16(ico, image + 14), quint16(8));
+  QCOMPARE(U32(ico, image + 32), 256u);  // colours in the palette
+  Window w;
+  QVERIFY(!w.frm->windowIcon().isNull());
+}
+
+QTEST_MAIN(FrmWindowsTest)
+#include "frm_windows_test.moc"

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary prefix and checks the installed tree:
+# the programs beside cy.dat, the links on the PATH, the desktop entry, the
+# icons and the AppStream metainfo, and that the window program starts and
+# finds its data.
+set -euo pipefail
+build=$1
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+
+cmake --install "$build" --prefix "$prefix" >/dev/null
+
+for f in lib/tessaly/tessaly lib/tessaly/tessaly-find lib/tessaly/cy.dat \
+         share/applications/tessaly.desktop share/metainfo/io.example.tessaly.metainfo.xml \
+         share/icons/hicolor/48x48/apps/tessaly.png share/icons/hicolor/256x256/apps/tessaly.png; do
+  [ -e "$prefix/$f" ] || { echo "missing: $f"; exit 1; }
+done
+[ -L "$prefix/bin/tessaly" ] || { echo "bin/tessaly is not a link"; exit 1; }
+
+if command -v desktop-file-validate >/dev/null; then
+  desktop-file-validate "$prefix/share/applications/tessaly.desktop"
+else
+  echo "desktop-file-validate not installed: skipped"
+fi
+if command -v appstreamcli >/dev/null; then
+  appstreamcli validate --no-net --explain "$prefix/share/metainfo/io.example.tessaly.metainfo.xml"
+else
+  echo "appstreamcli not installed: skipped"
+fi
+
+# The command-line finder through its link finds cy.dat beside the program.
+[ "$("$prefix/bin/tessaly-find" 一心一意)" = "一心一意" ]
+
+# The window program through its link: it loads cy.dat and keeps running.
+status=0
+QT_QPA_PLATFORM=offscreen timeout 3 "$prefix/bin/tessaly" 2>"$prefix/err" || status=$?
+if [ "$status" -ne 124 ]; then
+  echo "tessaly ended with $status:"; cat "$prefix/err"; exit 1
+fi
+# Without cy.dat it reports the failed load and ends.
+rm "$prefix/lib/tessaly/cy.dat"
+status=0
+QT_QPA_PLATFORM=offscreen timeout 10 "$prefix/bin/tessaly" 2>"$prefix/err" || status=$?
+[ "$status" -eq 1 ] || { echo "without cy.dat: status $status"; exit 1; }
+grep -q "加载成语文件 cy.dat 失败！" "$prefix/err"
+echo "installed tree OK"

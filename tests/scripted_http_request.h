@@ -1,0 +1,84 @@
+// ScriptedHttpRequest: an HttpRequest whose state the test sets, for driving
+// Inet tick by tick without a network.
+#pragma once
+
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "http_request.h"
+
+namespace tessaly {
+
+// What the test scripts and reads back; shared by the test and the request.
+struct HttpScript {
+  int state = HttpRequest::kUnsent;
+  int status = 0;
+  QByteArray body;
+  qint64 received = -1;      // bytesReceived; -1 means body.size()
+  std::set<std::string> failing;  // calls that throw: "open", "state", "status", ...
+  std::vector<std::string> calls;  // "open POST url", "send <body>", "abort", "timeouts ..."
+  bool missing = false;      // the factory cannot make a request object
+  int made = 0;              // request objects made
+};
+
+class ScriptedHttpRequest : public HttpRequest {
+ public:
+  explicit ScriptedHttpRequest(std::shared_ptr<HttpScript> script) : m_s(std::move(script)) {}
+
+  void setTimeouts(int a, int b, int c, int d) override {
+    log("timeouts " + std::to_string(a) + " " + std::to_string(b) + " " + std::to_string(c) +
+        " " + std::to_string(d));
+  }
+  int readyState() override {
+    fail("state");
+    return m_s->state;
+  }
+  void open(const QString& method, const QString& url, bool) override {
+    fail("open");
+    log("open " + method.toStdString() + " " + url.toStdString());
+    m_s->state = kOpened;
+  }
+  void send(const QByteArray& body) override {
+    fail("send");
+    log("send " + body.toStdString());
+    m_s->state = kSent;
+  }
+  int status() override {
+    fail("status");
+    return m_s->status;
+  }
+  QString responseText() override {
+    fail("text");
+    return QString::fromUtf8(m_s->body);
+  }
+  QByteArray responseBody() override {
+    fail("body");
+    return m_s->body;
+  }
+  qint64 bytesReceived() override { return m_s->received >= 0 ? m_s->received : m_s->body.size(); }
+  void abort() override {
+    log("abort");
+    m_s->state = kUnsent;
+  }
+
+  // Factory returns a factory making requests on `script`.
+  static HttpRequestFactory Factory(std::shared_ptr<HttpScript> script) {
+    return [script]() -> std::unique_ptr<HttpRequest> {
+      if (script->missing) return nullptr;
+      ++script->made;
+      return std::make_unique<ScriptedHttpRequest>(script);
+    };
+  }
+
+ private:
+  void fail(const char* call) {
+    if (m_s->failing.count(call)) throw HttpError(call);
+  }
+  void log(std::string line) { m_s->calls.push_back(std::move(line)); }
+
+  std::shared_ptr<HttpScript> m_s;
+};
+
+}  // namespace tessaly
