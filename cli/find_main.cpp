@@ -84,8 +84,9 @@ std::string LoadFailure(const std::filesystem::path& path, const LoadError& erro
   return message;
 }
 
-// The file check: every line that would stop the load, with its number, the
-// reason and the start of the line.
+// CheckFile lists every line of `path` that would stop the load, with its
+// number, the reason and the start of the line. Exits 0 only for a file that
+// loads.
 int CheckFile(const std::filesystem::path& path);
 
 int Run(const Options& options) {
@@ -137,12 +138,25 @@ int Run(const Options& options) {
 }
 
 int CheckFile(const std::filesystem::path& path) {
-  const LoadResult loaded = LoadIdiomFile(path);
-  if (loaded.ok()) {
+  std::string bytes;
+  const LoadError readError = ReadFileBytes(path, bytes);
+  if (readError.kind != LoadErrorKind::None) {
+    std::printf("%s\n", LoadFailure(path, readError).c_str());
+    return 1;
+  }
+  const std::vector<LineProblem> problems = CheckIdiomText(bytes);
+  if (problems.empty()) {
+    const LoadResult loaded = ParseIdiomText(bytes);
     std::printf("%s：可以加载，共 %d 个成语\n", path.string().c_str(), loaded.table.size());
     return 0;
   }
-  std::printf("%s\n", LoadFailure(path, loaded.error).c_str());
+  for (const LineProblem& p : problems) {
+    std::string line = p.error.line > 0 ? "第 " + std::to_string(p.error.line) + " 行：" : "";
+    line += p.error.reason;
+    if (!p.start.empty()) line += "：" + ToUtf8(p.start);
+    std::printf("%s\n", line.c_str());
+  }
+  std::printf("%s：%zu 行有问题，文件不能加载\n", path.string().c_str(), problems.size());
   return 1;
 }
 

@@ -206,31 +206,33 @@ LoadError CheckLine(std::u16string_view line, int64_t lineNumber) {
   return CheckSplit(line, Split(line), lineNumber);
 }
 
-LoadResult ParseIdiomText(std::string_view bytes) {
-  LoadResult result;
+LoadError DecodeIdiomText(std::string_view bytes, std::u16string& text) {
+  text.clear();
   if (bytes.size() >= std::numeric_limits<uint32_t>::max() / 2) {
-    result.error = Error(LoadErrorKind::TooLarge, 0, "文件太大");
-    return result;
+    return Error(LoadErrorKind::TooLarge, 0, "文件太大");
   }
-  std::u16string text;
   size_t badOffset = 0;
   const Encoding encoding = Sniff(bytes);
   bool decoded = false;
-  std::string_view body = bytes;
   if (encoding == Encoding::Gbk) {
-    decoded = DecodeGbk(body, text, badOffset);
+    decoded = DecodeGbk(bytes, text, badOffset);
   } else {
-    if (encoding == Encoding::Utf8WithBom) body.remove_prefix(3);
-    decoded = DecodeUtf8(body, text, badOffset);
-    if (encoding == Encoding::Utf8WithBom) badOffset += 3;
+    const size_t bom = encoding == Encoding::Utf8WithBom ? 3 : 0;
+    decoded = DecodeUtf8(bytes.substr(bom), text, badOffset);
+    badOffset += bom;
   }
-  if (!decoded) {
-    const char* what = encoding == Encoding::Gbk ? "GBK" : "UTF-8";
-    result.error = Error(LoadErrorKind::BadEncoding, LineOfByte(bytes, badOffset),
-                         std::string("含有不是 ") + what + " 编码的字节（文件第 " +
-                             std::to_string(badOffset + 1) + " 个字节）");
-    return result;
-  }
+  if (decoded) return {};
+  const char* what = encoding == Encoding::Gbk ? "GBK" : "UTF-8";
+  return Error(LoadErrorKind::BadEncoding, LineOfByte(bytes, badOffset),
+               std::string("含有不是 ") + what + " 编码的字节（文件第 " +
+                   std::to_string(badOffset + 1) + " 个字节）");
+}
+
+LoadResult ParseIdiomText(std::string_view bytes) {
+  LoadResult result;
+  std::u16string text;
+  result.error = DecodeIdiomText(bytes, text);
+  if (!result.ok()) return result;
 
   size_t lineEnds = 0;
   for (char16_t u : text) lineEnds += u == u'\r';
@@ -245,8 +247,24 @@ LoadResult ParseIdiomText(std::string_view bytes) {
   return result;
 }
 
-LoadResult LoadIdiomFile(const std::filesystem::path& path) {
-  LoadResult result;
+std::vector<LineProblem> CheckIdiomText(std::string_view bytes) {
+  std::vector<LineProblem> problems;
+  std::u16string text;
+  LoadError decoding = DecodeIdiomText(bytes, text);
+  if (decoding.kind != LoadErrorKind::None) {
+    problems.push_back({std::move(decoding), {}});
+    return problems;
+  }
+  SplitLines(text, [&](std::u16string_view line, int64_t number) {
+    LoadError e = CheckLine(line, number);
+    if (e.kind != LoadErrorKind::None) problems.push_back({std::move(e), std::u16string(line.substr(0, 40))});
+    return true;
+  });
+  return problems;
+}
+
+LoadError ReadFileBytes(const std::filesystem::path& path, std::string& bytes) {
+  bytes.clear();
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(
 #if defined(_WIN32)
       _wfopen(path.c_str(), L"rb"),
@@ -255,26 +273,28 @@ LoadResult LoadIdiomFile(const std::filesystem::path& path) {
 #endif
       &std::fclose);
   if (!file) {
-    result.error = Error(LoadErrorKind::CannotOpen, 0,
-                         std::string("无法打开文件（") + std::strerror(errno) + "）");
-    return result;
+    return Error(LoadErrorKind::CannotOpen, 0, std::string("无法打开文件（") + std::strerror(errno) + "）");
   }
-  std::string bytes;
   char buffer[1 << 16];
   for (;;) {
     const size_t n = std::fread(buffer, 1, sizeof buffer, file.get());
     bytes.append(buffer, n);
     if (n < sizeof buffer) break;
     if (bytes.size() >= std::numeric_limits<uint32_t>::max() / 2) {
-      result.error = Error(LoadErrorKind::TooLarge, 0, "文件太大");
-      return result;
+      return Error(LoadErrorKind::TooLarge, 0, "文件太大");
     }
   }
   if (std::ferror(file.get())) {
-    result.error = Error(LoadErrorKind::ReadFailed, 0,
-                         std::string("读取文件时出错（") + std::strerror(errno) + "）");
-    return result;
+    return Error(LoadErrorKind::ReadFailed, 0, std::string("读取文件时出错（") + std::strerror(errno) + "）");
   }
+  return {};
+}
+
+LoadResult LoadIdiomFile(const std::filesystem::path& path) {
+  std::string bytes;
+  LoadResult result;
+  result.error = ReadFileBytes(path, bytes);
+  if (!result.ok()) return result;
   return ParseIdiomText(bytes);
 }
 

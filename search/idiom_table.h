@@ -130,8 +130,29 @@ struct LoadResult {
 // the error.
 LoadError CheckLine(std::u16string_view line, int64_t lineNumber);
 
+// DecodeIdiomText decodes the bytes of a cy.dat file into `text`: GBK, or
+// UTF-8 when an editor saved it so (a byte order mark, or bytes that are all
+// well-formed UTF-8; real GBK Chinese text practically never is). Returns
+// the BadEncoding error, with the line of the first bad byte, or kind None.
+LoadError DecodeIdiomText(std::string_view bytes, std::u16string& text);
+
 // ParseIdiomText loads a table from the bytes of a cy.dat file.
 LoadResult ParseIdiomText(std::string_view bytes);
+
+// One line that would stop the load: the error and the line's first
+// characters (empty when the file as a whole failed).
+struct LineProblem {
+  LoadError error;
+  std::u16string start;
+};
+
+// CheckIdiomText returns every line of a cy.dat file that would stop its
+// load, in file order; an empty list means the file loads.
+std::vector<LineProblem> CheckIdiomText(std::string_view bytes);
+
+// ReadFileBytes reads the whole file at `path` into `bytes`. Returns the
+// CannotOpen, ReadFailed or TooLarge error, or kind None.
+LoadError ReadFileBytes(const std::filesystem::path& path, std::string& bytes);
 
 // LoadIdiomFile reads and loads the file at `path`.
 LoadResult LoadIdiomFile(const std::filesystem::path& path);

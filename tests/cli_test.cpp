@@ -111,6 +111,31 @@ TEST(FindCli, ExitStatusAndErrors) {
   EXPECT_EQ(r.status, 2);
 }
 
+TEST(FindCli, CheckListsEveryBrokenLine) {
+  TempDir dir;
+  const auto broken = dir.write(
+      "cy.dat", Gbk("一心一意#yxyy#p#m#s#e\r\n一二#a#b#c\r\n\r\n三心二意#sxey#p##s#e\r\n，#a#b#c#d#e"));
+  Result r = Find({"--check", broken.string()});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out,
+            "第 2 行：只有 4 个字段，至少需要 6 个（以 # 分隔）：一二#a#b#c\n"
+            "第 3 行：空行\n"
+            "第 4 行：第 4 个字段（释义）为空：三心二意#sxey#p##s#e\n"
+            "第 5 行：成语字段只有全角逗号“，”：，#a#b#c#d#e\n" +
+                broken.string() + "：4 行有问题，文件不能加载\n");
+
+  r = Find({"--check", kFixture});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, kFixture + "：可以加载，共 12 个成语\n");
+
+  const auto badBytes = dir.write("bad.dat", Gbk("一心一意#yxyy#p#m#s#e\r\n") + "\xFF\xFF");
+  r = Find({"--check", badBytes.string()});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.out.find("第 2 行：含有不是 GBK 编码的字节"), std::string::npos) << r.out;
+
+  EXPECT_EQ(Find({"--check", (dir.path() / "none").string()}).status, 1);
+}
+
 TEST(FindCli, DefaultDataBesideTheProgram) {
   const Result r = Find({"一心一意"});
   EXPECT_EQ(r.status, 0) << r.err;
