@@ -114,10 +114,16 @@ void BM_LoadRealFile(benchmark::State& state) {
     state.SkipWithError("real data not present");
     return;
   }
+  size_t memory = 0;
+  int32_t records = 1;
   for (auto _ : state) {
     LoadResult r = ParseIdiomText(bytes);
     benchmark::DoNotOptimize(r.table.size());
+    memory = r.table.memoryBytes();
+    records = std::max(r.table.size(), 1);
   }
+  state.counters["table_bytes_per_record"] = static_cast<double>(memory) / records;
+  state.counters["file_bytes_per_record"] = static_cast<double>(bytes.size()) / records;
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
 }
 BENCHMARK(BM_LoadRealFile)->Unit(benchmark::kMillisecond);

@@ -194,6 +194,13 @@ void IdiomTable::reserve(size_t records, size_t codeUnits) {
   m_columns[5].text.reserve(codeUnits / 3);
 }
 
+void IdiomTable::shrink() {
+  for (Column& c : m_columns) {
+    c.text.shrink_to_fit();
+    c.starts.shrink_to_fit();
+  }
+}
+
 size_t IdiomTable::memoryBytes() const {
   size_t bytes = 0;
   for (const Column& c : m_columns) {
@@ -243,7 +250,11 @@ LoadResult ParseIdiomText(std::string_view bytes) {
     result.error = CheckLine(line, number);
     return false;
   });
-  if (!result.ok()) result.table = IdiomTable();
+  if (result.ok()) {
+    table.shrink();
+  } else {
+    result.table = IdiomTable();
+  }
   return result;
 }
 

@@ -83,7 +83,10 @@ class IdiomTable {
   // and benchmarks build tables in memory with it.
   bool appendLine(std::u16string_view line);
   void reserve(size_t records, size_t codeUnits);
-  // memoryBytes returns the heap memory the table holds.
+  // shrink gives back the room reserve and growth left unused.
+  void shrink();
+  // memoryBytes returns the heap memory the table holds: after shrink, two
+  // bytes per UTF-16 code unit of text plus 32 bytes of offsets per record.
   size_t memoryBytes() const;
 
  private:

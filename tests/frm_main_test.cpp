@@ -111,6 +111,7 @@ class FrmMainTest : public QObject {
   void searches_data();
   void searches();
   void largeTableFillsInSlices();
+  void millionRecordsListOneSliceATick();
   void newSearchDuringFillingDiscardsRows();
   void detailTextIsExact();
   void searchWithoutHitsKeepsTheEntry();
@@ -255,6 +256,26 @@ void FrmMainTest::largeTableFillsInSlices() {
   QCOMPARE(w.selectedRow(), 700);
   QVERIFY(w.button("CmdCopy")->isEnabled());
   QVERIFY(!w.Timer1()->isActive());
+}
+
+void FrmMainTest::millionRecordsListOneSliceATick() {
+  Window w([] { return Generated(1000000); });
+  w.search("*");
+  QCOMPARE(w.Label3()->text(), QStringLiteral("全部成语，一共 1000000 个！"));
+  int ticks = 0;
+  while (w.button("CmdCopy")->text() == QStringLiteral("正在加载")) {
+    const int before = w.List1()->model()->rowCount();
+    w.tick();
+    ++ticks;
+    // One slice a tick, and the window handles its events between ticks.
+    QCOMPARE(w.List1()->model()->rowCount(), before + 500);
+    if (ticks % 400 == 0) QCoreApplication::processEvents();
+  }
+  QCOMPARE(ticks, 2000);
+  QCOMPARE(w.selectedRow(), 0);
+  w.List1()->scrollToBottom();
+  w.List1()->setCurrentIndex(w.List1()->model()->index(999999, 0));
+  QVERIFY(w.TxtView()->toPlainText().startsWith("成语999999\n"));
 }
 
 void FrmMainTest::newSearchDuringFillingDiscardsRows() {

@@ -129,6 +129,55 @@ TEST(IdiomTable, BundledDataLoads) {
   EXPECT_GE(r.table.size(), 60);
 }
 
+// Hostile files end in the failure path with a reason, quickly.
+TEST(IdiomTable, HostileFilesFailWithAReason) {
+  const std::string huge(20 * 1024 * 1024, 'a');
+  LoadResult r = ParseIdiomText(huge);
+  EXPECT_EQ(r.error.kind, LoadErrorKind::TooFewFields);
+  EXPECT_EQ(r.error.line, 1);
+
+  r = ParseIdiomText(std::string(1000000, '#'));
+  EXPECT_EQ(r.error.kind, LoadErrorKind::EmptyField);
+  EXPECT_EQ(r.error.field, 0);
+
+  r = ParseIdiomText(std::string(100000, '\r'));
+  EXPECT_EQ(r.error.kind, LoadErrorKind::BlankLine);
+  EXPECT_EQ(r.error.line, 1);
+
+  r = ParseIdiomText(std::string("\0\0\0\0", 4));
+  EXPECT_EQ(r.error.kind, LoadErrorKind::NulCharacter);
+
+  // A long but well-formed record loads, and so do a million extra fields.
+  r = ParseIdiomText(Gbk("一心一意#yxyy#p#m#s#") + huge);
+  ASSERT_TRUE(r.ok()) << r.error.reason;
+  EXPECT_EQ(r.table.field(0, 5).size(), huge.size());
+  r = ParseIdiomText(Gbk(kGood) + std::string(1000000, '#'));
+  ASSERT_TRUE(r.ok()) << r.error.reason;
+  EXPECT_EQ(r.table.record(0).Fields.size(), 1000006u);
+
+  // Every line of a broken file is found, not only the first.
+  EXPECT_EQ(CheckIdiomText(Gbk("\r\n" + kGood + "\r\n#\r\n" + kGood + "\r\nx")).size(), 3u);
+  EXPECT_TRUE(CheckIdiomText(Gbk(kGood)).empty());
+}
+
+TEST(IdiomTable, MemoryIsTheTextPlusOffsets) {
+  std::string file;
+  const int records = 20000;
+  size_t units = 0;
+  for (int i = 0; i < records; ++i) {
+    const std::string line = "一心一意" + std::to_string(i) + "#yxyy#yī xīn yī yì#心思专一，没有别的念头。#无#他一心一意地学琴。";
+    units += U(line).size() - 5;  // the five "#" are not kept
+    file += Gbk(line) + "\r\n";
+  }
+  const LoadResult r = ParseIdiomText(file);
+  ASSERT_TRUE(r.ok());
+  // IdiomChars repeat field 0 (without "，"): count them too.
+  for (int i = 0; i < records; ++i) units += r.table.IdiomChars(i).size();
+  const size_t exact = units * 2 + 8 * 4 * (records + 1);
+  EXPECT_GE(r.table.memoryBytes(), exact);
+  EXPECT_LE(r.table.memoryBytes(), exact + 64) << "room left over after loading";
+}
+
 TEST(IdiomTable, SplitLinesCountsAsTheLoader) {
   std::vector<std::string> seen;
   SplitLines(U("a\r\nb\rc\nd\r\n"), [&](std::u16string_view line, int64_t n) {
