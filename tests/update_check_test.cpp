@@ -17,7 +17,7 @@ namespace {
 // One canned answer per connection: a status line and a body, or silence.
 class TinyServer : public QObject {
  public:
-  enum class Mode { Answer, Silent, Endless, CloseMidReply };
+  enum class Mode { Answer, Silent, Endless, CloseMidReply, Trickle };
 
   TinyServer() {
     m_server.listen(QHostAddress::LocalHost);
@@ -62,6 +62,14 @@ class TinyServer : public QObject {
         socket->flush();
         socket->abort();
         return;
+      case Mode::Trickle: {
+        // A valid reply, one byte at a time, far too slowly.
+        socket->write("HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n");
+        auto* drip = new QTimer(socket);
+        connect(drip, &QTimer::timeout, socket, [socket] { socket->write("9"); });
+        drip->start(200);
+        return;
+      }
       case Mode::Endless: {
         socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n\r\n");
         auto* feed = new QTimer(socket);
@@ -93,6 +101,8 @@ class UpdateCheckTest : public QObject {
   void silentServerTimesOut();
   void endlessBodyIsCutOff();
   void brokenConnectionStaysSilent();
+  void randomBytesStaySilent();
+  void trickleTimesOutAtTheCompletionLimit();
   void versionDecisions_data();
   void versionDecisions();
 };
@@ -203,6 +213,40 @@ void UpdateCheckTest::brokenConnectionStaysSilent() {
   QVERIFY(inet != nullptr);
   QTRY_VERIFY_WITH_TIMEOUT(!inet->polling(), 10000);
   QCOMPARE(ok.count() + update.count(), 0);
+}
+
+void UpdateCheckTest::randomBytesStaySilent() {
+  QByteArray noise;
+  quint32 x = 12345;
+  for (int i = 0; i < 64 * 1024; ++i) {
+    x = x * 1103515245u + 12345u;
+    noise += char(x >> 24);
+  }
+  noise[0] = 'v';  // whatever else it holds, it does not begin with a number
+  TinyServer server;
+  server.answer(200, noise);
+  UpDateMe check;
+  QSignalSpy ok(&check.HC1(), &HC::ResponseSuccess);
+  QSignalSpy bad(&check.HC1(), &HC::ResponseError);
+  QSignalSpy update(&check, &UpDateMe::GetUpdate);
+  check.StartSearch(server.url(), 1, 23);
+  QTRY_VERIFY_WITH_TIMEOUT(ok.count() + bad.count() == 1, 5000);
+  QCOMPARE(update.count(), 0);
+}
+
+void UpdateCheckTest::trickleTimesOutAtTheCompletionLimit() {
+  TinyServer server;
+  server.mode = TinyServer::Mode::Trickle;
+  UpDateMe check;
+  QSignalSpy bad(&check.HC1(), &HC::ResponseError);
+  QSignalSpy update(&check, &UpDateMe::GetUpdate);
+  check.StartSearch(server.url(), 1, 23);
+  Inet* inet = check.HC1().Inet1(1);
+  inet->setPollInterval(1);  // 6000 ticks in a few seconds
+  QVERIFY(bad.wait(60000));
+  QCOMPARE(bad[0][0].toString(), QStringLiteral("连接超时！"));
+  QVERIFY(inet->pollCount() == 0 && !inet->polling());
+  QCOMPARE(update.count(), 0);
 }
 
 void UpdateCheckTest::versionDecisions_data() {
