@@ -1,9 +1,4 @@
 // End-to-end tests of tessaly-find on the fixture.
-#include <sys/wait.h>
-
-#include <fstream>
-#include <sstream>
-
 #include <gtest/gtest.h>
 
 #include "test_util.h"
@@ -14,42 +9,11 @@ namespace {
 using testing::Gbk;
 using testing::TempDir;
 
-struct Result {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string Quote(const std::string& arg) {
-  std::string q = "'";
-  for (char c : arg) {
-    if (c == '\'') {
-      q += "'\\''";
-    } else {
-      q += c;
-    }
-  }
-  return q + "'";
-}
-
-std::string Slurp(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using Result = testing::ProgramRun;
 
 Result Find(const std::vector<std::string>& args) {
   static const TempDir dir;
-  std::string command = Quote(std::string(TESSALY_BIN_DIR) + "/tessaly-find");
-  for (const std::string& a : args) command += " " + Quote(a);
-  command += " >" + Quote((dir.path() / "out").string()) + " 2>" + Quote((dir.path() / "err").string());
-  Result r;
-  const int raw = std::system(command.c_str());
-  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  r.out = Slurp(dir.path() / "out");
-  r.err = Slurp(dir.path() / "err");
-  return r;
+  return testing::Run(dir, "tessaly-find", args);
 }
 
 const std::string kFixture = testing::FixturePath().string();

@@ -1,10 +1,6 @@
 // Tests of tessaly-import on JSON fixtures of our own, and of the bundled
 // data's consistency.
-#include <sys/wait.h>
-
-#include <fstream>
 #include <set>
-#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -21,29 +17,11 @@ using testing::S;
 using testing::TempDir;
 using testing::U;
 
-struct Result {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string Slurp(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using Result = testing::ProgramRun;
+using testing::ReadFile;
 
 Result Import(const TempDir& dir, const std::vector<std::string>& args) {
-  std::string command = std::string(TESSALY_BIN_DIR) + "/tessaly-import";
-  for (const std::string& a : args) command += " '" + a + "'";
-  command += " >'" + (dir.path() / "stdout").string() + "' 2>'" + (dir.path() / "stderr").string() + "'";
-  Result r;
-  const int raw = std::system(command.c_str());
-  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  r.out = Slurp(dir.path() / "stdout");
-  r.err = Slurp(dir.path() / "stderr");
-  return r;
+  return testing::Run(dir, "tessaly-import", args);
 }
 
 const char kJson[] = R"([
@@ -74,7 +52,7 @@ TEST(Import, WritesLoadableFileInInputOrder) {
   EXPECT_NE(r.err.find("第 7 条：不是对象"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("第 8 条（一心一意）：成语重复"), std::string::npos) << r.err;
 
-  const std::string bytes = Slurp(output);
+  const std::string bytes = ReadFile(output);
   EXPECT_NE(bytes.substr(bytes.size() - 2), "\r\n") << "no blank last line";
   std::u16string text;
   size_t bad = 0;
@@ -126,9 +104,9 @@ TEST(Import, MalformedInputWritesNothing) {
   // An existing output stays as it was.
   const auto good = dir.write("good.json", R"([{"word":"一心一意","pinyin":"yī xīn yī yì"}])");
   ASSERT_EQ(Import(dir, {"-o", output.string(), good.string()}).status, 0);
-  const std::string before = Slurp(output);
+  const std::string before = ReadFile(output);
   EXPECT_EQ(Import(dir, {"-o", output.string(), good.string(), broken.string()}).status, 2);
-  EXPECT_EQ(Slurp(output), before);
+  EXPECT_EQ(ReadFile(output), before);
 
   EXPECT_EQ(Import(dir, {"-o", output.string(), dir.write("obj.json", "{}").string()}).status, 2);
   EXPECT_EQ(Import(dir, {"-o", output.string()}).status, 2);

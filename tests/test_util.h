@@ -2,9 +2,13 @@
 // from lines, files written to a temporary folder.
 #pragma once
 
+#include <sys/wait.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -59,6 +63,40 @@ class TempDir {
  private:
   std::filesystem::path m_path;
 };
+
+// ReadFile returns the bytes of the file at `path` (empty when missing).
+inline std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// What a program run printed and how it ended.
+struct ProgramRun {
+  int status = -1;  // exit status, -1 when it did not exit normally
+  std::string out;
+  std::string err;
+};
+
+// Run runs the program `name` from the build's bin folder with `args`,
+// capturing its output in files of `dir`.
+inline ProgramRun Run(const TempDir& dir, const std::string& name, const std::vector<std::string>& args) {
+  auto quote = [](const std::string& arg) {
+    std::string q = "'";
+    for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+  };
+  std::string command = quote(std::string(TESSALY_BIN_DIR) + "/" + name);
+  for (const std::string& a : args) command += " " + quote(a);
+  command += " >" + quote((dir.path() / "stdout").string()) + " 2>" + quote((dir.path() / "stderr").string());
+  ProgramRun r;
+  const int raw = std::system(command.c_str());
+  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  r.out = ReadFile(dir.path() / "stdout");
+  r.err = ReadFile(dir.path() / "stderr");
+  return r;
+}
 
 // Gbk returns UTF-8 `text` encoded as GBK bytes.
 inline std::string Gbk(std::string_view utf8) {
