@@ -70,6 +70,8 @@ QByteArray QtHttpRequest::responseBody() {
 void QtHttpRequest::abort() {
   drop();
   m_state = kUnsent;
+  // An ended request keeps no body: a cut-off oversized one could be large.
+  m_body = QByteArray();
 }
 
 void QtHttpRequest::onMetaData() {
