@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTest>
-#include <QtEndian>
 
 #include "fake_desktop.h"
 #include "frm_help.h"
@@ -38,8 +37,15 @@ struct Window {
   std::unique_ptr<FrmMain> frm;
 };
 
-quint32 U32(const QByteArray& b, int at) { return qFromLittleEndian<quint32>(b.constData() + at); }
-quint16 U16(const QByteArray& b, int at) { return qFromLittleEndian<quint16>(b.constData() + at); }
+// Little-endian fields of a file; 0 past its end.
+quint32 Field(const QByteArray& b, int at, int size) {
+  if (at < 0 || at + size > b.size()) return 0;
+  quint32 value = 0;
+  for (int i = size - 1; i >= 0; --i) value = value << 8 | quint8(b[at + i]);
+  return value;
+}
+quint32 U32(const QByteArray& b, int at) { return Field(b, at, 4); }
+quint16 U16(const QByteArray& b, int at) { return quint16(Field(b, at, 2)); }
 
 QByteArray Resource(const QString& path) {
   QFile f(path);
