@@ -5,6 +5,7 @@
 #include <QScreen>
 
 #include "fonts.h"
+#include "placement.h"
 #include "twips.h"
 
 namespace tessaly {
@@ -63,12 +64,10 @@ void FrmHelp::resizeEvent(QResizeEvent* event) {
 
 void FrmHelp::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  if (m_placed || parentWidget() == nullptr) return;
+  if (m_placed) return;
   // Centred over the owner the first time it appears.
   m_placed = true;
-  QRect frame = frameGeometry();
-  frame.moveCenter(parentWidget()->frameGeometry().center());
-  move(frame.topLeft());
+  CentreOverOwner(this);
 }
 
 }  // namespace tessaly

@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QPixmap>
 
+#include "placement.h"
+
 namespace tessaly {
 
 FrmZS::FrmZS(QWidget* owner)
@@ -28,10 +30,7 @@ FrmZS::FrmZS(QWidget* owner)
 
 void FrmZS::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  if (parentWidget() == nullptr) return;
-  QRect frame = frameGeometry();
-  frame.moveCenter(parentWidget()->frameGeometry().center());
-  move(frame.topLeft());
+  CentreOverOwner(this);
 }
 
 }  // namespace tessaly
