@@ -16,7 +16,7 @@
 #include "fake_desktop.h"
 #include "frm_main.h"
 #include "result_list_model.h"
-#include "scripted_http_request.h"
+#include "window_test_util.h"
 #include "search_engine.h"
 #include "status_strip.h"
 #include "url_encode.h"
@@ -41,12 +41,9 @@ LoadResult Generated(int size) {
 // never reaches a network.
 struct Window {
   explicit Window(std::function<LoadResult()> load = {}, std::filesystem::path dataFile = {}) {
-    FrmMainServices services;
-    services.dataFile = dataFile.empty() ? std::filesystem::path(TESSALY_BIN_DIR) / "cy.dat" : dataFile;
+    FrmMainServices services = OfflineServices();
+    if (!dataFile.empty()) services.dataFile = dataFile;
     services.loadTable = std::move(load);
-    auto script = std::make_shared<HttpScript>();
-    script->failing.insert("open");
-    services.http = ScriptedHttpRequest::Factory(script);
     frm = std::make_unique<FrmMain>(desktop, services);
     loaded = frm->Form_Load();
   }
@@ -372,9 +369,7 @@ void FrmMainTest::lookupAndWebPages() {
   w.fill();
   w.button("CmdBaidu")->click();
   w.button("CmdNew")->click();
-  for (QAction* a : w.frm->findChildren<QAction*>()) {
-    if (a->objectName() == "menuNet") a->trigger();
-  }
+  TriggerMenu(*w.frm, "menuNet");
   QCOMPARE(w.desktop.opened.size(), size_t(3));
   QCOMPARE(w.desktop.opened[0], LookupUrl(QStringLiteral("一心一意")));
   QVERIFY(w.desktop.opened[1].startsWith("http://") && w.desktop.opened[1].endsWith("/mousewheel/"));

@@ -10,7 +10,7 @@
 #include "frm_help.h"
 #include "frm_main.h"
 #include "frm_zs.h"
-#include "scripted_http_request.h"
+#include "window_test_util.h"
 
 using namespace tessaly;
 
@@ -18,19 +18,10 @@ namespace {
 
 struct Window {
   Window() {
-    FrmMainServices services;
-    services.dataFile = std::filesystem::path(TESSALY_BIN_DIR) / "cy.dat";
-    auto script = std::make_shared<HttpScript>();
-    script->failing.insert("open");
-    services.http = ScriptedHttpRequest::Factory(script);
-    frm = std::make_unique<FrmMain>(desktop, services);
+    frm = std::make_unique<FrmMain>(desktop, OfflineServices());
     frm->Form_Load();
   }
-  void menu(const char* name) {
-    for (QAction* a : frm->findChildren<QAction*>()) {
-      if (a->objectName() == QLatin1String(name)) a->trigger();
-    }
-  }
+  void menu(const char* name) { TriggerMenu(*frm, name); }
   QList<FrmHelp*> helpWindows() const { return frm->findChildren<FrmHelp*>(); }
 
   FakeDesktop desktop;
