@@ -144,12 +144,13 @@ int CheckFile(const std::filesystem::path& path) {
     std::printf("%s\n", LoadFailure(path, readError).c_str());
     return 1;
   }
-  const std::vector<LineProblem> problems = CheckIdiomText(bytes);
-  if (problems.empty()) {
-    const LoadResult loaded = ParseIdiomText(bytes);
+  const LoadResult loaded = ParseIdiomText(bytes);
+  if (loaded.ok()) {
     std::printf("%s：可以加载，共 %d 个成语\n", path.string().c_str(), loaded.table.size());
     return 0;
   }
+  // Only a file that fails is read again, to find every faulty line.
+  const std::vector<LineProblem> problems = CheckIdiomText(bytes);
   for (const LineProblem& p : problems) {
     std::string line = p.error.line > 0 ? "第 " + std::to_string(p.error.line) + " 行：" : "";
     line += p.error.reason;
