@@ -1,22 +1,23 @@
 // tessaly-find: runs one search of the idiom finder from the command line
 // and prints what the window would list.
 //
-//   tessaly-find [--data FILE] [--mode precise|fuzzy|mixed|meaning|source]
-//                [--json] [--count] QUERY
+//   tessaly-find [--data FILE] [--mode MODE] [--json] [--count] QUERY
+//   tessaly-find --check FILE
 //
 // Exit status as grep's: 0 when there are hits, 1 when there are none, 2 on
 // an error.
-#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "command_line.h"
 #include "idiom_table.h"
 #include "query.h"
 #include "result_filler.h"
 #include "search_engine.h"
+#include "tessaly_version.h"
 #include "text.h"
 
 namespace {
@@ -25,25 +26,51 @@ using namespace tessaly;
 
 constexpr int kExitHits = 0;
 constexpr int kExitNoHits = 1;
-constexpr int kExitError = 2;
 
 constexpr char kUsage[] =
-    "用法：tessaly-find [--data 文件] [--mode precise|fuzzy|mixed|meaning|source] "
-    "[--json] [--count] 查询\n"
+    "用法：tessaly-find [--data 文件] [--mode 方式] [--json] [--count] 查询\n"
     "      tessaly-find --check 文件\n";
+
+constexpr char kHelp[] =
+    "在成语文件 cy.dat 中查找，输出与窗口列表相同的成语，每行一个，按文件顺序。\n"
+    "查询与窗口的查询框相同：多个关键字用空格（半角或全角）分开，任一关键字\n"
+    "找到即算命中；大写转为小写，？ ? 。 . 都当作 *。\n"
+    "\n"
+    "查找方式（--mode）：\n"
+    "  precise  精确查找（默认），关键字的形式决定规则：\n"
+    "             天地      成语中含有“天地”\n"
+    "             *心*意    * 代表一个字，成语可更长：一心一意\n"
+    "             *****     只有 *：所有五个字的成语；单个 * 列出全部\n"
+    "             ysys      拼音首字母开头：一生一世\n"
+    "             *hszyt    首字母中任意位置：做一天和尚，撞一天钟\n"
+    "  fuzzy    顺序模糊：关键字的字按顺序出现，不必相邻        例：一意 → 一心一意\n"
+    "  mixed    混和：关键字的每个字都出现，顺序不限            例：意一 → 一心一意\n"
+    "  meaning  释义中含有关键字                                例：塌下来\n"
+    "  source   出处中含有关键字                                例：岳阳楼记\n"
+    "\n"
+    "选项：\n"
+    "      --data 文件    成语文件（默认：程序所在文件夹中的 cy.dat）\n"
+    "      --mode 方式    查找方式，见上\n"
+    "      --count        只输出命中数（“共查到 n 个成语！”）\n"
+    "      --json         输出一个 JSON 对象：normalized、keywords、label、notice、hits、rows\n"
+    "      --check 文件   检查成语文件能否加载，列出每个有问题的行\n"
+    "      --help         显示本帮助\n"
+    "      --version      显示版本\n"
+    "  选项也可写成 --mode=fuzzy；-- 之后的参数都当作查询。\n"
+    "\n"
+    "成语文件：GBK（或 UTF-8）文本，每行一个成语，字段以 # 分隔：\n"
+    "  成语#拼音首字母#拼音#释义#出处#示例\n"
+    "\n"
+    "退出状态：0 有命中（--check：文件可以加载）；1 没有命中（--check：文件有问题）；\n"
+    "          2 出错（查询为空、选项错误、文件不能加载、写入标准输出失败）。\n";
 
 struct Options {
   std::filesystem::path data;
   SearchMode mode = SearchMode::Precise;
   bool json = false;
   bool count = false;
-  std::optional<std::string> query;
+  std::optional<std::u16string> query;
 };
-
-int Fail(const std::string& message) {
-  std::fprintf(stderr, "tessaly-find: %s\n", message.c_str());
-  return kExitError;
-}
 
 std::optional<SearchMode> ParseMode(std::string_view name) {
   if (name == "precise") return SearchMode::Precise;
@@ -84,19 +111,18 @@ std::string LoadFailure(const std::filesystem::path& path, const LoadError& erro
   return message;
 }
 
-// CheckFile lists every line of `path` that would stop the load, with its
-// number, the reason and the start of the line. Exits 0 only for a file that
-// loads.
-int CheckFile(const std::filesystem::path& path);
-
-int Run(const Options& options) {
-  const std::filesystem::path path =
-      options.data.empty() ? ProgramFolder() / "cy.dat" : options.data;
+int Search(Console& console, const Options& options) {
+  const std::filesystem::path path = options.data.empty() ? ProgramFolder() / "cy.dat" : options.data;
   const LoadResult loaded = LoadIdiomFile(path);
-  if (!loaded.ok()) return Fail(LoadFailure(path, loaded.error));
-
-  const QueryCheck check = CheckQuery(FromUtf8(*options.query));
-  if (!check.ok) return Fail("查询为空：没有可查找的关键字");
+  if (!loaded.ok()) {
+    console.error(LoadFailure(path, loaded.error));
+    return console.finish(kExitError);
+  }
+  const QueryCheck check = CheckQuery(*options.query);
+  if (!check.ok) {
+    console.error("查询为空：没有可查找的关键字");
+    return console.finish(kExitError);
+  }
 
   const IdiomTable& table = loaded.table;
   const SearchOutcome outcome = RunSearch(table, check.keywords, options.mode);
@@ -120,91 +146,95 @@ int Run(const Options& options) {
       out += JsonString(table.field(rows[r], 0));
     }
     out += "]}\n";
-    std::fputs(out.c_str(), stdout);
-    return status;
+    console.out(out);
+    return console.finish(status);
   }
-  if (outcome.notice) std::fprintf(stderr, "%s\n", ToUtf8(*outcome.notice).c_str());
+  if (outcome.notice) console.error(ToUtf8(*outcome.notice));
   if (options.count) {
-    std::printf("%s\n", ToUtf8(outcome.label).c_str());
-    return status;
+    console.out(ToUtf8(outcome.label) + "\n");
+    return console.finish(status);
   }
   std::string out;
   for (int32_t row : rows) {
     out += ToUtf8(table.field(row, 0));
     out += '\n';
   }
-  std::fwrite(out.data(), 1, out.size(), stdout);
-  return status;
+  console.out(out);
+  return console.finish(status);
 }
 
-int CheckFile(const std::filesystem::path& path) {
+// CheckFile lists every line of `path` that would stop the load, with its
+// number, the reason and the start of the line. Exits 0 only for a file that
+// loads.
+int CheckFile(Console& console, const std::filesystem::path& path) {
   std::string bytes;
-  const LoadError readError = ReadFileBytes(path, bytes);
+  const LoadError readError = ReadIdiomFile(path, bytes);
   if (readError.kind != LoadErrorKind::None) {
-    std::printf("%s\n", LoadFailure(path, readError).c_str());
-    return 1;
+    console.out(LoadFailure(path, readError) + "\n");
+    return console.finish(1);
   }
   const LoadResult loaded = ParseIdiomText(bytes);
   if (loaded.ok()) {
-    std::printf("%s：可以加载，共 %d 个成语\n", path.string().c_str(), loaded.table.size());
-    return 0;
+    console.out(path.string() + "：可以加载，共 " + std::to_string(loaded.table.size()) + " 个成语\n");
+    return console.finish(0);
   }
   // Only a file that fails is read again, to find every faulty line.
   const std::vector<LineProblem> problems = CheckIdiomText(bytes);
+  std::string out;
   for (const LineProblem& p : problems) {
-    std::string line = p.error.line > 0 ? "第 " + std::to_string(p.error.line) + " 行：" : "";
-    line += p.error.reason;
-    if (!p.start.empty()) line += "：" + ToUtf8(p.start);
-    std::printf("%s\n", line.c_str());
+    if (p.error.line > 0) out += "第 " + std::to_string(p.error.line) + " 行：";
+    out += p.error.reason;
+    if (!p.start.empty()) out += "：" + ToUtf8(p.start);
+    out += '\n';
   }
-  std::printf("%s：%zu 行有问题，文件不能加载\n", path.string().c_str(), problems.size());
-  return 1;
+  out += path.string() + "：" + std::to_string(problems.size()) + " 行有问题，文件不能加载\n";
+  console.out(out);
+  return console.finish(1);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  Console console("tessaly-find");
+  auto fail = [&](const std::string& message) {
+    console.error(message);
+    return console.finish(kExitError);
+  };
   Options options;
   std::optional<std::filesystem::path> check;
-  bool endOfOptions = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view arg = argv[i];
-    auto value = [&]() -> std::optional<std::string_view> {
-      if (i + 1 >= argc) return std::nullopt;
-      return std::string_view(argv[++i]);
-    };
-    if (!endOfOptions && arg.size() > 1 && arg[0] == '-') {
-      if (arg == "--") {
-        endOfOptions = true;
-      } else if (arg == "--data") {
-        const auto v = value();
-        if (!v) return Fail("--data 后面缺少文件名");
-        options.data = std::filesystem::path(std::string(*v));
-      } else if (arg == "--mode") {
-        const auto v = value();
-        const auto mode = v ? ParseMode(*v) : std::nullopt;
-        if (!mode) return Fail("--mode 只能是 precise、fuzzy、mixed、meaning 或 source");
-        options.mode = *mode;
-      } else if (arg == "--json") {
-        options.json = true;
-      } else if (arg == "--count") {
-        options.count = true;
-      } else if (arg == "--check") {
-        const auto v = value();
-        if (!v) return Fail("--check 后面缺少文件名");
-        check = std::filesystem::path(std::string(*v));
-      } else if (arg == "--help" || arg == "-h") {
-        std::fputs(kUsage, stdout);
-        return 0;
-      } else {
-        return Fail("未知选项 " + std::string(arg) + "\n" + kUsage);
-      }
-      continue;
+  Arguments args(argc, argv);
+  while (const auto arg = args.next()) {
+    if (arg->name.empty()) {
+      if (options.query) return fail("只能有一个查询；含空格的查询请加引号");
+      options.query = console.argument(arg->operand);
+    } else if (arg->name == "--data") {
+      const auto v = args.value(*arg);
+      if (!v || v->empty()) return fail("--data 后面缺少文件名");
+      options.data = std::string(*v);
+    } else if (arg->name == "--mode") {
+      const auto v = args.value(*arg);
+      const auto mode = v ? ParseMode(*v) : std::nullopt;
+      if (!mode) return fail("--mode 只能是 precise、fuzzy、mixed、meaning 或 source");
+      options.mode = *mode;
+    } else if (arg->name == "--json" && !arg->attached) {
+      options.json = true;
+    } else if (arg->name == "--count" && !arg->attached) {
+      options.count = true;
+    } else if (arg->name == "--check") {
+      const auto v = args.value(*arg);
+      if (!v || v->empty()) return fail("--check 后面缺少文件名");
+      check = std::filesystem::path(std::string(*v));
+    } else if ((arg->name == "--help" || arg->name == "-h") && !arg->attached) {
+      console.out(std::string(kUsage) + "\n" + kHelp);
+      return console.finish(0);
+    } else if (arg->name == "--version" && !arg->attached) {
+      console.out(std::string("tessaly-find (") + kProductName + ") " + kVersionString + "\n");
+      return console.finish(0);
+    } else {
+      return fail("未知选项 " + std::string(arg->name) + "\n" + kUsage);
     }
-    if (options.query) return Fail("只能有一个查询；含空格的查询请加引号");
-    options.query = std::string(arg);
   }
-  if (check) return CheckFile(*check);
-  if (!options.query) return Fail(std::string("缺少查询\n") + kUsage);
-  return Run(options);
+  if (check) return CheckFile(console, *check);
+  if (!options.query) return fail(std::string("缺少查询\n") + kUsage);
+  return Search(console, options);
 }

@@ -58,7 +58,7 @@ bool DecodeGbk(std::string_view bytes, std::u16string& out, size_t& errorOffset)
   return true;
 }
 
-bool EncodeGbk(std::u16string_view text, std::string& out) {
+bool EncodeGb18030(std::u16string_view text, std::string& out) {
   out.clear();
   if (text.empty()) return true;
   Converter conv = OpenStrict();
@@ -71,6 +71,18 @@ bool EncodeGbk(std::u16string_view text, std::string& out) {
                    source + text.size(), nullptr, /*flush=*/true, &status);
   if (U_FAILURE(status)) return false;
   out.resize(static_cast<size_t>(target - out.data()));
+  return true;
+}
+
+bool EncodeGbk(std::u16string_view text, std::string& out) {
+  if (!EncodeGb18030(text, out)) return false;
+  // GB18030 writes what GBK lacks as four bytes whose second byte is a
+  // digit; a GBK trail byte never is.
+  for (size_t i = 0; i < out.size(); ++i) {
+    if (static_cast<unsigned char>(out[i]) < 0x80) continue;
+    if (i + 1 < out.size() && out[i + 1] >= '0' && out[i + 1] <= '9') return false;
+    ++i;
+  }
   return true;
 }
 

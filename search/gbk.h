@@ -17,9 +17,15 @@ namespace tessaly {
 // then the offset of the first bad byte and `out` holds the text before it.
 bool DecodeGbk(std::string_view bytes, std::u16string& out, size_t& errorOffset);
 
-// EncodeGbk encodes `text` as GB18030: GBK bytes for every character GBK
-// has, four-byte GB18030 sequences for the rest. Returns false (and leaves
-// `out` unspecified) only for an unpaired surrogate.
+// EncodeGb18030 encodes `text` as GB18030: GBK bytes for every character
+// GBK has, four-byte GB18030 sequences for the rest. Returns false (and
+// leaves `out` unspecified) only for an unpaired surrogate.
+bool EncodeGb18030(std::u16string_view text, std::string& out);
+
+// EncodeGbk encodes `text` as GBK, the one- and two-byte part of GB18030
+// that every GBK reader (iconv -f GBK, code page 936) understands. Returns
+// false for a character that GBK lacks (an emoji, CJK Extension B) and
+// for an unpaired surrogate.
 bool EncodeGbk(std::u16string_view text, std::string& out);
 
 }  // namespace tessaly

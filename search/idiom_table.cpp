@@ -1,11 +1,10 @@
 // The idiom table and its loader.
 #include "idiom_table.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
+#include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <limits>
-#include <memory>
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -14,6 +13,7 @@
 #include <unicode/utf8.h>
 #include <unicode/ustring.h>
 
+#include "file_io.h"
 #include "gbk.h"
 
 namespace tessaly {
@@ -89,8 +89,12 @@ LoadError CheckSplit(std::u16string_view line, const SplitFields& s, int64_t lin
 // Counts the lines that end before `offset` in the raw bytes, with the same
 // line ends as SplitLines, to name the line of a bad byte.
 int64_t LineOfByte(std::string_view bytes, size_t offset) {
+  offset = std::min(offset, bytes.size());
+  if (UsesLfLineEnds(bytes)) {
+    return 1 + std::count(bytes.begin(), bytes.begin() + static_cast<ptrdiff_t>(offset), '\n');
+  }
   int64_t line = 1;
-  for (size_t i = 0; i < offset && i < bytes.size(); ++i) {
+  for (size_t i = 0; i < offset; ++i) {
     if (bytes[i] == '\r') {
       ++line;
       if (i + 1 < offset && bytes[i + 1] == '\n') ++i;
@@ -99,26 +103,46 @@ int64_t LineOfByte(std::string_view bytes, size_t offset) {
   return line;
 }
 
-// A file that opens with the UTF-8 byte order mark, or whose bytes are all
-// well-formed UTF-8 with at least one non-ASCII byte, was saved as UTF-8 by
-// an editor: reading it as GBK would only show garbled idioms. Real GBK
-// Chinese text is practically never well-formed UTF-8.
+// The encoding a file is read in. GBK is the format of cy.dat; UTF-8 is
+// chosen only where the bytes cannot sensibly be GBK: a byte order mark, or
+// UTF-8 that decodes to Chinese text. Both encodings share ASCII, and GBK
+// Chinese often happens to be well-formed UTF-8 over a few characters (一丝
+// in GBK reads as the UTF-8 of two Cyrillic and modifier letters), but
+// across a text it rarely yields CJK characters and mostly ill-formed
+// sequences.
 enum class Encoding { Gbk, Utf8, Utf8WithBom };
+
+bool IsCjkText(UChar32 c) {
+  return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) ||
+         (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFFEF) || (c >= 0x20000 && c <= 0x3FFFF);
+}
 
 Encoding Sniff(std::string_view bytes) {
   if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") return Encoding::Utf8WithBom;
-  bool ascii = true;
-  for (unsigned char c : bytes) {
-    if (c >= 0x80) {
-      ascii = false;
-      break;
+  const auto* s = reinterpret_cast<const uint8_t*>(bytes.data());
+  const auto size = static_cast<int32_t>(std::min<size_t>(bytes.size(), INT32_MAX));
+  int32_t i = 0;
+  while (i < size && s[i] < 0x80) ++i;
+  // The first 64 KiB from the first non-ASCII byte tell the encoding; a
+  // bad byte further on is then reported in the encoding chosen here.
+  const int32_t end = size - i > (1 << 16) ? i + (1 << 16) : size;
+  int64_t cjk = 0, other = 0, bad = 0;
+  while (i < end) {
+    if (s[i] < 0x80) {
+      ++i;
+      continue;
+    }
+    UChar32 c;
+    U8_NEXT(s, i, size, c);
+    if (c < 0) {
+      ++bad;
+    } else if (IsCjkText(c)) {
+      ++cjk;
+    } else {
+      ++other;
     }
   }
-  if (ascii) return Encoding::Gbk;
-  UErrorCode status = U_ZERO_ERROR;
-  int32_t length = 0;
-  u_strFromUTF8(nullptr, 0, &length, bytes.data(), static_cast<int32_t>(bytes.size()), &status);
-  return status == U_BUFFER_OVERFLOW_ERROR || U_SUCCESS(status) ? Encoding::Utf8 : Encoding::Gbk;
+  return cjk > 0 && cjk >= other && bad * 2 < cjk ? Encoding::Utf8 : Encoding::Gbk;
 }
 
 bool DecodeUtf8(std::string_view bytes, std::u16string& out, size_t& errorOffset) {
@@ -274,37 +298,23 @@ std::vector<LineProblem> CheckIdiomText(std::string_view bytes) {
   return problems;
 }
 
-LoadError ReadFileBytes(const std::filesystem::path& path, std::string& bytes) {
-  bytes.clear();
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(
-#if defined(_WIN32)
-      _wfopen(path.c_str(), L"rb"),
-#else
-      std::fopen(path.c_str(), "rb"),
-#endif
-      &std::fclose);
-  if (!file) {
-    return Error(LoadErrorKind::CannotOpen, 0, std::string("无法打开文件（") + std::strerror(errno) + "）");
+LoadError ReadIdiomFile(const std::filesystem::path& path, std::string& bytes) {
+  const FileError e = ReadWholeFile(path, bytes);
+  switch (e.kind) {
+    case FileErrorKind::None: return {};
+    case FileErrorKind::NotRegularFile: return Error(LoadErrorKind::NotRegularFile, 0, e.reason);
+    case FileErrorKind::TooLarge: return Error(LoadErrorKind::TooLarge, 0, e.reason);
+    case FileErrorKind::ReadFailed: return Error(LoadErrorKind::ReadFailed, 0, e.reason);
+    case FileErrorKind::CannotOpen:
+    case FileErrorKind::WriteFailed: break;
   }
-  char buffer[1 << 16];
-  for (;;) {
-    const size_t n = std::fread(buffer, 1, sizeof buffer, file.get());
-    bytes.append(buffer, n);
-    if (n < sizeof buffer) break;
-    if (bytes.size() >= std::numeric_limits<uint32_t>::max() / 2) {
-      return Error(LoadErrorKind::TooLarge, 0, "文件太大");
-    }
-  }
-  if (std::ferror(file.get())) {
-    return Error(LoadErrorKind::ReadFailed, 0, std::string("读取文件时出错（") + std::strerror(errno) + "）");
-  }
-  return {};
+  return Error(LoadErrorKind::CannotOpen, 0, e.reason);
 }
 
 LoadResult LoadIdiomFile(const std::filesystem::path& path) {
   std::string bytes;
   LoadResult result;
-  result.error = ReadFileBytes(path, bytes);
+  result.error = ReadIdiomFile(path, bytes);
   if (!result.ok()) return result;
   return ParseIdiomText(bytes);
 }

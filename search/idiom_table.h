@@ -100,8 +100,9 @@ class IdiomTable {
 enum class LoadErrorKind {
   None,
   CannotOpen,       // the file is missing or cannot be opened
+  NotRegularFile,   // a folder, a FIFO or a device, refused before reading
   ReadFailed,       // reading stopped with an I/O error
-  TooLarge,         // the file does not fit the table's 32-bit offsets
+  TooLarge,         // larger than kMaxFileBytes
   BadEncoding,      // bytes that are not GBK text
   NulCharacter,     // a NUL character inside a line
   BlankLine,        // a line without any text
@@ -153,9 +154,9 @@ struct LineProblem {
 // load, in file order; an empty list means the file loads.
 std::vector<LineProblem> CheckIdiomText(std::string_view bytes);
 
-// ReadFileBytes reads the whole file at `path` into `bytes`. Returns the
-// CannotOpen, ReadFailed or TooLarge error, or kind None.
-LoadError ReadFileBytes(const std::filesystem::path& path, std::string& bytes);
+// ReadIdiomFile reads the whole file at `path` into `bytes`. Returns the
+// CannotOpen, NotRegularFile, ReadFailed or TooLarge error, or kind None.
+LoadError ReadIdiomFile(const std::filesystem::path& path, std::string& bytes);
 
 // LoadIdiomFile reads and loads the file at `path`.
 LoadResult LoadIdiomFile(const std::filesystem::path& path);
@@ -167,21 +168,34 @@ std::filesystem::path ProgramFolder();
 // LoadIdiomTable loads cy.dat from the folder of the program file.
 LoadResult LoadIdiomTable();
 
+// UsesLfLineEnds tells whether a text ends its lines with a lone LF: it
+// holds an LF and not a single CR, as Unix text files do. Text with any CR
+// ends lines with CR LF or a lone CR, and an LF stays inside its line.
+template <typename Char>
+bool UsesLfLineEnds(std::basic_string_view<Char> text) {
+  return text.find(Char('\r')) == text.npos && text.find(Char('\n')) != text.npos;
+}
+
 // SplitLines calls `onLine(line, number)` for each line of `text` as cy.dat
-// counts lines: CR LF or a lone CR ends a line, a lone LF does not, and an
-// end of text right after a line end starts no further line. `onLine`
-// returns false to stop. Used by the loader and the file checker alike.
+// counts lines: CR LF or a lone CR ends a line and a lone LF does not, or,
+// in a text without any CR, LF ends a line. An end of text right after a
+// line end starts no further line. `onLine` returns false to stop. Used by
+// the loader and the file checker alike.
 template <typename OnLine>
 void SplitLines(std::u16string_view text, OnLine&& onLine) {
+  // The first search for CR either finds one, or runs through the text and
+  // shows that LF is the line end.
+  size_t end = text.find(u'\r');
+  const char16_t lineEnd = end == text.npos && text.find(u'\n') != text.npos ? u'\n' : u'\r';
   size_t pos = 0;
   int64_t number = 0;
   while (pos < text.size()) {
-    size_t end = text.find(u'\r', pos);
-    if (end == std::u16string_view::npos) end = text.size();
+    if (end == text.npos || end < pos) end = text.find(lineEnd, pos);
+    if (end == text.npos) end = text.size();
     ++number;
     if (!onLine(text.substr(pos, end - pos), number)) return;
     pos = end + 1;
-    if (pos < text.size() && text[pos] == u'\n') ++pos;
+    if (lineEnd == u'\r' && pos < text.size() && text[pos] == u'\n') ++pos;
   }
 }
 

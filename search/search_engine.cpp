@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <unordered_set>
 
 #include "tessaly_config.h"
 
@@ -79,13 +80,14 @@ struct CharNeed {
 };
 
 std::vector<CharNeed> NeedsOf(std::u16string_view key) {
+  std::u16string sorted(key);
+  std::sort(sorted.begin(), sorted.end());
   std::vector<CharNeed> needs;
-  for (char16_t c : key) {
-    auto it = std::find_if(needs.begin(), needs.end(), [c](const CharNeed& n) { return n.c == c; });
-    if (it == needs.end()) {
+  for (char16_t c : sorted) {
+    if (needs.empty() || needs.back().c != c) {
       needs.push_back({c, 1});
     } else {
-      ++it->count;
+      ++needs.back().count;
     }
   }
   return needs;
@@ -139,8 +141,11 @@ SearchOutcome RunSearch(const IdiomTable& table, const Keywords& keywords, Searc
   HitMarks& marks = out.Matched;
   int32_t& hits = out.hitCount;
 
+  // A keyword typed twice finds nothing new: each is searched once, so no
+  // query makes a search cost more than one pass per distinct keyword.
+  std::unordered_set<std::u16string_view> searched;
   for (const std::u16string& keyword : keywords) {
-    if (keyword.empty()) continue;
+    if (keyword.empty() || !searched.insert(keyword).second) continue;
     const std::u16string_view key(keyword);
     const KeywordRule rule = ClassifyKeyword(key, mode);
     if (rule == KeywordRule::All) {

@@ -1,7 +1,11 @@
 // Tests of the idiom table and its loader.
 #include "idiom_table.h"
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
+
+#include "file_io.h"
 
 #include "test_util.h"
 
@@ -50,7 +54,12 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{"OneLineNoLineEnd", Gbk(kGood), LoadErrorKind::None, 1},
         FormatCase{"OneLineEndsWithCrLf", Gbk(kGood + "\r\n"), LoadErrorKind::None, 1},
         FormatCase{"CrOnlyLineEnds", Gbk(kGood + "\r" + kGood + "\r" + kGood), LoadErrorKind::None, 3},
-        FormatCase{"LoneLfStaysInLine", Gbk(kGood + "\n" + kGood), LoadErrorKind::None, 1},
+        FormatCase{"LoneLfStaysInLineOfACrFile", Gbk(kGood + "\n" + kGood + "\r\n"), LoadErrorKind::None, 1},
+        FormatCase{"LfOnlyFileEndsLinesWithLf", Gbk(kGood + "\n" + kGood + "\n" + kGood + "\n"),
+                   LoadErrorKind::None, 3},
+        FormatCase{"LfOnlyBlankLastLine", Gbk(kGood + "\n\n"), LoadErrorKind::BlankLine, 2},
+        FormatCase{"LfOnlyBadByteNamesItsLine", Gbk(kGood + "\n" + kGood + "\n") + "\x81\x20#a#b#c#d#e",
+                   LoadErrorKind::BadEncoding, 3},
         FormatCase{"SevenFieldsLoad", Gbk(kGood + "#多余"), LoadErrorKind::None, 1},
         FormatCase{"BlankLineInMiddle", Gbk(kGood + "\r\n\r\n" + kGood), LoadErrorKind::BlankLine, 2},
         FormatCase{"EmptyLastLine", Gbk(kGood + "\r\n\r\n"), LoadErrorKind::BlankLine, 2},
@@ -103,9 +112,21 @@ TEST(IdiomTable, Utf8FilesLoadWithTheirText) {
     EXPECT_EQ(S(r.table.field(0, 0)), "一心一意");
     EXPECT_EQ(S(r.table.field(1, 2)), "yī xīn yī yì");
   }
-  const LoadResult broken = ParseIdiomText("\xEF\xBB\xBF" + kGood + "\r\n\xE4\xB8#a#b#c#d#e");
-  EXPECT_EQ(broken.error.kind, LoadErrorKind::BadEncoding);
-  EXPECT_EQ(broken.error.line, 2);
+  // A bad byte of a UTF-8 file, with or without the mark, is named in UTF-8
+  // terms at its own line and offset.
+  for (const std::string& prefix : {std::string(), std::string("\xEF\xBB\xBF")}) {
+    const std::string bytes = prefix + kGood + "\r\n" + kGood + "\r\n\xE4\xB8#a#b#c#d#e";
+    const LoadResult broken = ParseIdiomText(bytes);
+    EXPECT_EQ(broken.error.kind, LoadErrorKind::BadEncoding);
+    EXPECT_EQ(broken.error.line, 3);
+    EXPECT_NE(broken.error.reason.find("UTF-8 编码的字节（文件第 " + std::to_string(bytes.find("\xE4\xB8#") + 1)),
+              std::string::npos) << broken.error.reason;
+  }
+  // GBK whose bytes happen to be well-formed UTF-8 (一丝 reads as two
+  // Cyrillic and modifier letters) is still GBK.
+  const LoadResult gbk = ParseIdiomText(Gbk("一丝#ys#yī sī#a#b#c"));
+  ASSERT_TRUE(gbk.ok()) << gbk.error.reason;
+  EXPECT_EQ(S(gbk.table.field(0, 0)), "一丝");
 }
 
 TEST(IdiomTable, FilesOnDisk) {
@@ -119,8 +140,19 @@ TEST(IdiomTable, FilesOnDisk) {
   EXPECT_EQ(fixture.table.size(), 12);
   EXPECT_EQ(S(fixture.table.field(7, 0)), "做一天和尚，撞一天钟");
 
-  const LoadResult folder = LoadIdiomFile(dir.path());
-  EXPECT_FALSE(folder.ok()) << "a folder is not a data file";
+  // What is not a regular file is refused at once, without reading: a FIFO
+  // with no writer would block the open forever, a device read forever.
+  ASSERT_EQ(mkfifo((dir.path() / "fifo").c_str(), 0600), 0);
+  for (const std::filesystem::path& p : {dir.path(), dir.path() / "fifo", std::filesystem::path("/dev/zero")}) {
+    const LoadResult r = LoadIdiomFile(p);
+    EXPECT_EQ(r.error.kind, LoadErrorKind::NotRegularFile) << p << r.error.reason;
+  }
+  // A file beyond the size bound is refused from its size (a sparse file:
+  // nothing is written or read).
+  const std::filesystem::path big = dir.path() / "big.dat";
+  std::ofstream(big).put('x');
+  std::filesystem::resize_file(big, kMaxFileBytes + 1);
+  EXPECT_EQ(LoadIdiomFile(big).error.kind, LoadErrorKind::TooLarge);
 }
 
 TEST(IdiomTable, BundledDataLoads) {
@@ -185,6 +217,12 @@ TEST(IdiomTable, SplitLinesCountsAsTheLoader) {
     return true;
   });
   EXPECT_EQ(seen, (std::vector<std::string>{"1:a", "2:b", "3:c\nd"}));
+  seen.clear();
+  SplitLines(U("a\nb\n\nc"), [&](std::u16string_view line, int64_t n) {
+    seen.push_back(std::to_string(n) + ":" + S(line));
+    return true;
+  });
+  EXPECT_EQ(seen, (std::vector<std::string>{"1:a", "2:b", "3:", "4:c"})) << "no CR anywhere: LF ends lines";
 }
 
 }  // namespace

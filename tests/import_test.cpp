@@ -1,5 +1,7 @@
 // Tests of tessaly-import on JSON fixtures of our own, and of the bundled
 // data's consistency.
+#include <sys/stat.h>
+
 #include <set>
 
 #include <gtest/gtest.h>
@@ -20,8 +22,8 @@ using testing::U;
 using Result = testing::ProgramRun;
 using testing::ReadFile;
 
-Result Import(const TempDir& dir, const std::vector<std::string>& args) {
-  return testing::Run(dir, "tessaly-import", args);
+Result Import(const TempDir& dir, const std::vector<std::string>& args, const testing::Launch& launch = {}) {
+  return testing::Run(dir, "tessaly-import", args, launch);
 }
 
 const char kJson[] = R"([
@@ -47,13 +49,13 @@ TEST(Import, WritesLoadableFileInInputOrder) {
   const auto output = dir.path() / "cy.dat";
   const Result r = Import(dir, {"-o", output.string(), input.string()});
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_NE(r.out.find("写入 5 个成语（新增 5 个），跳过 4 个"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("写入 4 个成语（新增 4 个），跳过 5 个"), std::string::npos) << r.out;
+  EXPECT_NE(r.err.find("第 4 条（𠮷祥如意）：含有 GBK 以外的字符“𠮷”"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("第 5 条：缺少 word（成语）"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("第 7 条：不是对象"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("第 8 条（一心一意）：成语重复"), std::string::npos) << r.err;
 
   const std::string bytes = ReadFile(output);
-  EXPECT_NE(bytes.substr(bytes.size() - 2), "\r\n") << "no blank last line";
   std::u16string text;
   size_t bad = 0;
   ASSERT_TRUE(DecodeGbk(bytes, text, bad));
@@ -61,8 +63,8 @@ TEST(Import, WritesLoadableFileInInputOrder) {
             "一心一意#yxyy#yī xīn yī yì#心思\"专一\"#无#他 一心 一意\r\n"
             "绿水青山#lsqs#lǜ shuǐ qīng shān#山＃水#无#春天\r\n"
             "女中豪杰#nzhj#Nǚ zhōng háo jié#x#y#z\r\n"
-            "𠮷祥如意#jxry#jí xiáng rú yì#不在 GBK 里的字#无#例\r\n"
-            "做一天和尚，撞一天钟#zythszytz#zuò yī tiān hé shàng，zhuàng yī tiān zhōng#得过且过#无#例");
+            "做一天和尚，撞一天钟#zythszytz#zuò yī tiān hé shàng，zhuàng yī tiān zhōng#得过且过#无#例\r\n")
+      << "GBK only, and CR LF after the last record too";
 
   // Round trip: the file loads and finds what it should.
   const LoadResult loaded = LoadIdiomFile(output);
@@ -70,7 +72,22 @@ TEST(Import, WritesLoadableFileInInputOrder) {
   EXPECT_EQ(RunSearch(loaded.table, CheckQuery(u"lsqs").keywords, SearchMode::Precise).hitCount, 1);
   EXPECT_EQ(RunSearch(loaded.table, CheckQuery(u"*hszyt").keywords, SearchMode::Precise).hitCount, 1);
   EXPECT_EQ(RunSearch(loaded.table, CheckQuery(u"＃").keywords, SearchMode::Meaning).hitCount, 1);
-  EXPECT_EQ(S(loaded.table.field(3, 0)), "𠮷祥如意");
+
+  // Standard input as "-", and the same result.
+  const Result piped = Import(dir, {"--output=" + (dir.path() / "piped.dat").string(), "--", "-"},
+                              {"", input.string(), ""});
+  ASSERT_EQ(piped.status, 0) << piped.err;
+  EXPECT_EQ(ReadFile(dir.path() / "piped.dat"), bytes);
+}
+
+// The public data set turns into its cy.dat byte for byte.
+TEST(Import, PublicDataGivesItsDatFile) {
+  const std::filesystem::path shared = std::filesystem::path(TESSALY_TEST_DATA) / "../../../shared/data";
+  if (!std::filesystem::exists(shared / "idioms-a-g.json")) GTEST_SKIP() << "no public data beside the checkout";
+  TempDir dir;
+  const Result r = Import(dir, {"-o", (dir.path() / "cy.dat").string(), (shared / "idioms-a-g.json").string()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(ReadFile(dir.path() / "cy.dat") == ReadFile(shared / "idioms-a-g.dat"));
 }
 
 TEST(Import, AppendAndMergeWithoutDuplicates) {
@@ -99,7 +116,6 @@ TEST(Import, MalformedInputWritesNothing) {
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find("不是有效的 JSON（第 3 行第 14 列）"), std::string::npos) << r.err;
   EXPECT_FALSE(std::filesystem::exists(output));
-  EXPECT_FALSE(std::filesystem::exists(output.string() + ".part"));
 
   // An existing output stays as it was.
   const auto good = dir.write("good.json", R"([{"word":"一心一意","pinyin":"yī xīn yī yì"}])");
@@ -111,6 +127,94 @@ TEST(Import, MalformedInputWritesNothing) {
   EXPECT_EQ(Import(dir, {"-o", output.string(), dir.write("obj.json", "{}").string()}).status, 2);
   EXPECT_EQ(Import(dir, {"-o", output.string()}).status, 2);
   EXPECT_EQ(Import(dir, {"-o", output.string(), (dir.path() / "missing.json").string()}).status, 2);
+  EXPECT_EQ(ReadFile(output), before);
+}
+
+// The output is replaced whole or not at all, and keeps what the user set
+// on it. Each case starts from a 1.5 MB cy.dat (mode 640) that must stay
+// byte for byte as it was whenever the import fails.
+TEST(Import, OutputIsReplacedSafelyOrNotAtAll) {
+  TempDir dir;
+  const auto good = dir.write("good.json", R"([{"word":"一心一意","pinyin":"yī xīn yī yì",
+      "explanation":"心思专一，没有别的念头。","example":"她一心一意地练琴。"}])");
+  const std::filesystem::path out = dir.path() / "cy.dat";
+  std::string big;
+  while (big.size() < 1500000) big += Gbk("一心一意#yxyy#yī xīn yī yì#心思专一。#无#例句。\r\n");
+  auto reset = [&] {
+    std::filesystem::remove(out);
+    dir.write("cy.dat", big);
+    std::filesystem::permissions(out, std::filesystem::perms(0640));
+  };
+  auto temporaries = [&] {
+    int n = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path())) n += e.path().filename().string()[0] == '.';
+    return n;
+  };
+
+  // A write cut short by the file-size limit is an error, not "写入 1 个成语"
+  // (the limit cuts the message on stderr too).
+  reset();
+  Result r = Import(dir, {"-o", out.string(), good.string()}, {"prlimit --fsize=40", "", ""});
+  EXPECT_EQ(r.status, 2) << r.out;
+  EXPECT_TRUE(ReadFile(out) == big);
+  EXPECT_EQ(temporaries(), 0) << "the temporary file is removed";
+
+  // Nothing to write: refused unless asked for.
+  const auto empty = dir.write("empty.json", "[]");
+  const auto other = dir.write("other.json", R"({"idioms": []})");
+  for (const auto& input : {empty, other, dir.write("schema.json", R"([{"name": "x"}])")}) {
+    r = Import(dir, {"-o", out.string(), input.string()});
+    EXPECT_EQ(r.status, 2) << input;
+    EXPECT_TRUE(ReadFile(out) == big) << input;
+  }
+  EXPECT_NE(r.err.find("--allow-empty"), std::string::npos) << r.err;
+
+  // The input itself, also through a link, is never the output.
+  std::filesystem::create_symlink(good, dir.path() / "alias.json");
+  const std::string json = ReadFile(good);
+  for (const auto& target : {good, dir.path() / "alias.json"}) {
+    EXPECT_EQ(Import(dir, {"-o", target.string(), good.string()}).status, 2);
+    EXPECT_EQ(ReadFile(good), json);
+  }
+
+  // A FIFO or a folder at the output path is refused (a device likewise).
+  ASSERT_EQ(mkfifo((dir.path() / "fifo").c_str(), 0600), 0);
+  std::filesystem::create_directory(dir.path() / "folder");
+  for (const char* node : {"fifo", "folder"}) {
+    r = Import(dir, {"-o", (dir.path() / node).string(), good.string()});
+    EXPECT_EQ(r.status, 2) << node;
+    EXPECT_NE(r.err.find("不是普通文件"), std::string::npos) << r.err;
+  }
+  EXPECT_TRUE(std::filesystem::is_fifo(dir.path() / "fifo"));
+
+  // A link planted where an old importer put its temporary file is neither
+  // followed nor removed.
+  reset();
+  const auto victim = dir.write("victim.txt", "keep me");
+  std::filesystem::create_symlink(victim, out.string() + ".part");
+  ASSERT_EQ(Import(dir, {"-o", out.string(), good.string()}).status, 0);
+  EXPECT_EQ(ReadFile(victim), "keep me");
+  EXPECT_TRUE(std::filesystem::is_symlink(out.string() + ".part"));
+  EXPECT_EQ(std::filesystem::status(out).permissions(), std::filesystem::perms(0640)) << "mode kept";
+  EXPECT_EQ(LoadIdiomFile(out).table.size(), 1);
+
+  // A link at the output path is written through to its target.
+  reset();
+  std::filesystem::create_symlink(out, dir.path() / "link.dat");
+  ASSERT_EQ(Import(dir, {"-o", (dir.path() / "link.dat").string(), good.string()}).status, 0);
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.path() / "link.dat"));
+  EXPECT_EQ(LoadIdiomFile(out).table.size(), 1);
+
+  // A file with a second hard link cannot be replaced without the other
+  // name keeping the old text: refused, both names unchanged.
+  reset();
+  std::filesystem::create_hard_link(out, dir.path() / "hard.dat");
+  r = Import(dir, {"-o", out.string(), good.string()});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("硬链接"), std::string::npos) << r.err;
+  EXPECT_TRUE(ReadFile(out) == big);
+  EXPECT_EQ(std::filesystem::hard_link_count(out), 2u);
+  EXPECT_EQ(temporaries(), 0);
 }
 
 TEST(InitialsFromPinyin, SyllablesToLetters) {

@@ -168,6 +168,17 @@ TEST(RunSearch, SlicesFromTwoThousandHits) {
   EXPECT_EQ(RunSearch(Generated(1500, 0), {u"*"}, SearchMode::Precise).FillBatch, 1500);
 }
 
+// A query of one keyword typed over and over (a 128 KB paste) costs one
+// pass: searched once per keyword it would take 10^10 record checks here,
+// and the test would run into its time-out.
+TEST(RunSearch, RepeatedKeywordsAreSearchedOnce) {
+  const IdiomTable table = Generated(100000, 10);
+  const Keywords repeated(100000, u"天");
+  for (SearchMode mode : {SearchMode::Precise, SearchMode::Fuzzy, SearchMode::Mixed}) {
+    EXPECT_EQ(RunSearch(table, repeated, mode).hitCount, 10);
+  }
+}
+
 // The column-wide find must agree with a plain per-record find, also where
 // a match would straddle two records.
 TEST(RunSearch, ColumnFindAgreesWithPerRecordFind) {

@@ -79,17 +79,31 @@ struct ProgramRun {
   std::string err;
 };
 
+// How Run starts a program: words put before it (an environment, a
+// resource limit), and where its standard input and output lead.
+struct Launch {
+  std::string before;    // e.g. "prlimit --fsize=40" or "env LC_ALL=C"
+  std::string stdinFrom;  // a file; empty for the test's own input
+  std::string stdoutTo;   // a file; empty to capture it in ProgramRun::out
+};
+
+// Quote returns `arg` quoted for sh.
+inline std::string Quote(const std::string& arg) {
+  std::string q = "'";
+  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
 // Run runs the program `name` from the build's bin folder with `args`,
 // capturing its output in files of `dir`.
-inline ProgramRun Run(const TempDir& dir, const std::string& name, const std::vector<std::string>& args) {
-  auto quote = [](const std::string& arg) {
-    std::string q = "'";
-    for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-  };
-  std::string command = quote(std::string(TESSALY_BIN_DIR) + "/" + name);
-  for (const std::string& a : args) command += " " + quote(a);
-  command += " >" + quote((dir.path() / "stdout").string()) + " 2>" + quote((dir.path() / "stderr").string());
+inline ProgramRun Run(const TempDir& dir, const std::string& name, const std::vector<std::string>& args,
+                      const Launch& launch = {}) {
+  std::string command = launch.before + " " + Quote(std::string(TESSALY_BIN_DIR) + "/" + name);
+  for (const std::string& a : args) command += " " + Quote(a);
+  const std::string out = launch.stdoutTo.empty() ? (dir.path() / "stdout").string() : launch.stdoutTo;
+  command += " >" + Quote(out) + " 2>" + Quote((dir.path() / "stderr").string());
+  if (!launch.stdinFrom.empty()) command += " <" + Quote(launch.stdinFrom);
+  std::filesystem::remove(dir.path() / "stdout");
   ProgramRun r;
   const int raw = std::system(command.c_str());
   r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -98,10 +112,11 @@ inline ProgramRun Run(const TempDir& dir, const std::string& name, const std::ve
   return r;
 }
 
-// Gbk returns UTF-8 `text` encoded as GBK bytes.
+// Gbk returns UTF-8 `text` encoded as GBK bytes (GB18030 for characters
+// GBK lacks).
 inline std::string Gbk(std::string_view utf8) {
   std::string out;
-  EncodeGbk(U(utf8), out);
+  EncodeGb18030(U(utf8), out);
   return out;
 }
 

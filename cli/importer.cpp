@@ -1,0 +1,145 @@
+// Public JSON idiom data to cy.dat lines.
+#include "importer.h"
+
+#include <nlohmann/json.hpp>
+
+#include "gbk.h"
+#include "pinyin.h"
+#include "text.h"
+
+namespace tessaly {
+namespace {
+
+using Json = nlohmann::json;
+
+std::u16string StringOf(const Json& record, const char* key) {
+  const auto it = record.find(key);
+  if (it == record.end() || !it->is_string()) return {};
+  return FromUtf8(it->get_ref<const std::string&>());
+}
+
+// The first character of `text` that GBK lacks, for the skip list.
+std::string FirstOutsideGbk(std::u16string_view text) {
+  std::string ignored;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const size_t n = i + 1 < text.size() && text[i] >= 0xD800 && text[i] < 0xDC00 ? 2 : 1;
+    if (!EncodeGbk(text.substr(i, n), ignored)) return ToUtf8(text.substr(i, n));
+    i += n - 1;
+  }
+  return {};
+}
+
+// LineAndColumn names a byte offset of `text` as line and column, from 1.
+std::string LineAndColumn(std::string_view text, size_t offset) {
+  size_t line = 1;
+  size_t column = 1;
+  for (size_t i = 0; i < offset && i < text.size(); ++i) {
+    if (text[i] == '\n') {
+      ++line;
+      column = 1;
+    } else if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
+      ++column;
+    }
+  }
+  return "第 " + std::to_string(line) + " 行第 " + std::to_string(column) + " 列";
+}
+
+}  // namespace
+
+std::u16string FieldText(std::u16string_view text) {
+  std::u16string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char16_t u = text[i];
+    if (u == u'#') {
+      out.push_back(u'\uFF03');
+    } else if (u == u'\r' || u == u'\n' || u == u'\u2028' || u == u'\u2029' || u == u'\0') {
+      if (u == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+      out.push_back(u' ');
+    } else {
+      out.push_back(u);
+    }
+  }
+  return out.empty() ? std::u16string(u"无") : out;
+}
+
+void Importer::keepTable(const IdiomTable& table) {
+  for (int32_t r = 0; r < table.size(); ++r) {
+    const IdiomRecord rec = table.record(r);
+    std::u16string line;
+    for (size_t f = 0; f < rec.Fields.size(); ++f) {
+      if (f > 0) line += u'#';
+      line += rec.Fields[f];
+    }
+    std::string bytes;
+    // A loaded file may hold GB18030-only characters; it is kept as it was.
+    EncodeGb18030(line, bytes);
+    m_idioms.insert(std::u16string(rec.Fields[0]));
+    m_lines.push_back(std::move(bytes));
+  }
+}
+
+std::optional<std::string> Importer::addRecord(const Json& record) {
+  if (!record.is_object()) return "不是对象";
+  std::u16string word = StringOf(record, "word");
+  if (word.empty()) return "缺少 word（成语）";
+  word = FieldText(word);
+  if (word.find_first_not_of(u'\uFF0C') == std::u16string::npos) return "成语只有全角逗号";
+  if (m_idioms.count(word)) return "成语重复";
+  const std::u16string pinyin = StringOf(record, "pinyin");
+  std::u16string initials = StringOf(record, "abbreviation");
+  for (char16_t& u : initials) {
+    if (u >= u'A' && u <= u'Z') u = static_cast<char16_t>(u - u'A' + u'a');
+  }
+  if (initials.empty()) initials = InitialsFromPinyin(pinyin);
+  const std::u16string line = word + u'#' + FieldText(initials) + u'#' + FieldText(pinyin) + u'#' +
+                              FieldText(StringOf(record, "explanation")) + u'#' +
+                              FieldText(StringOf(record, "derivation")) + u'#' +
+                              FieldText(StringOf(record, "example"));
+  if (CheckLine(line, 0).kind != LoadErrorKind::None) return "无法写成有效的一行";
+  std::string bytes;
+  if (!EncodeGbk(line, bytes)) {
+    const std::string c = FirstOutsideGbk(line);
+    return c.empty() ? std::string("含有无法编码的字符") : "含有 GBK 以外的字符“" + c + "”";
+  }
+  m_idioms.insert(word);
+  m_lines.push_back(std::move(bytes));
+  return std::nullopt;
+}
+
+std::optional<std::string> Importer::addJson(std::string_view text, const std::string& source) {
+  Json data;
+  try {
+    data = Json::parse(text);
+  } catch (const Json::parse_error& e) {
+    return source + " 不是有效的 JSON（" + LineAndColumn(text, e.byte > 0 ? e.byte - 1 : 0) + "）：" + e.what();
+  }
+  if (!data.is_array()) return source + " 的顶层不是数组";
+  for (size_t k = 0; k < data.size(); ++k) {
+    const Json& record = data[k];
+    if (auto why = addRecord(record)) {
+      std::string where = source + " 第 " + std::to_string(k + 1) + " 条";
+      const auto word = record.is_object() ? record.find("word") : record.end();
+      if (record.is_object() && word != record.end() && word->is_string() &&
+          !word->get_ref<const std::string&>().empty()) {
+        where += "（" + word->get<std::string>() + "）";
+      }
+      m_skipped.push_back({std::move(where), std::move(*why)});
+    }
+  }
+  return std::nullopt;
+}
+
+std::string Importer::fileBytes() const {
+  std::string out;
+  size_t size = 0;
+  for (const std::string& line : m_lines) size += line.size() + 2;
+  out.reserve(size);
+  for (const std::string& line : m_lines) {
+    out += line;
+    out += "\r\n";
+  }
+  return out;
+}
+
+}  // namespace tessaly

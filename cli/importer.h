@@ -1,0 +1,56 @@
+// The importer's core: records of public idiom data in the common JSON
+// format (an array of objects with word, pinyin, abbreviation, explanation,
+// derivation and example) become the lines of a cy.dat.
+//
+//   Importer importer;
+//   if (auto e = importer.addJson(text, "idioms.json")) fail(*e);
+//   std::string bytes = importer.fileBytes();   // GBK, CR LF after each line
+//
+// Records keep their input order; an idiom already taken is skipped, so
+// several inputs merge without duplicates. Every skipped record is listed
+// with its reason.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+#include <nlohmann/json_fwd.hpp>
+
+#include "idiom_table.h"
+
+namespace tessaly {
+
+// FieldText makes a text safe for one cy.dat field: "#" becomes "＃", every
+// line break and NUL a space, and an empty text "无".
+std::u16string FieldText(std::u16string_view text);
+
+class Importer {
+ public:
+  struct Skipped {
+    std::string where;  // "file 第 n 条（idiom）"
+    std::string why;
+  };
+
+  // keepTable takes the records of an existing table first (--append).
+  void keepTable(const IdiomTable& table);
+  // addJson adds the records of one JSON text named `source`. Returns the
+  // reason when the text is not a JSON array (nothing is added then).
+  std::optional<std::string> addJson(std::string_view json, const std::string& source);
+
+  size_t lineCount() const { return m_lines.size(); }
+  const std::vector<Skipped>& skipped() const { return m_skipped; }
+  // fileBytes returns the cy.dat: every line in GBK followed by CR LF.
+  std::string fileBytes() const;
+
+ private:
+  std::optional<std::string> addRecord(const nlohmann::json& record);
+
+  std::vector<std::string> m_lines;  // GBK, without line ends
+  std::unordered_set<std::u16string> m_idioms;
+  std::vector<Skipped> m_skipped;
+};
+
+}  // namespace tessaly
