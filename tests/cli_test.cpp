@@ -11,9 +11,9 @@ using testing::TempDir;
 
 using Result = testing::ProgramRun;
 
-Result Find(const std::vector<std::string>& args) {
+Result Find(const std::vector<std::string>& args, const testing::Launch& launch = {}) {
   static const TempDir dir;
-  return testing::Run(dir, "tessaly-find", args);
+  return testing::Run(dir, "tessaly-find", args, launch);
 }
 
 const std::string kFixture = testing::FixturePath().string();
@@ -98,6 +98,67 @@ TEST(FindCli, CheckListsEveryBrokenLine) {
   EXPECT_NE(r.out.find("第 2 行：含有不是 GBK 编码的字节"), std::string::npos) << r.out;
 
   EXPECT_EQ(Find({"--check", (dir.path() / "none").string()}).status, 1);
+}
+
+// The options as GNU programs take them, and the two informative ones.
+TEST(FindCli, OptionForms) {
+  Result r = Find({"--data=" + kFixture, "--mode=fuzzy", "--", "一意"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "一心一意\n");
+  EXPECT_EQ(Find({"--data", kFixture, "--", "-y"}).status, 1) << "after --, a dash starts a query";
+
+  for (const char* program : {"tessaly-find", "tessaly-import"}) {
+    TempDir dir;
+    r = testing::Run(dir, program, {"--version"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, std::string(program) + " (Tessaly) 1.23.0.0\n");
+    r = testing::Run(dir, program, {"--help"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("退出状态"), std::string::npos) << r.out;
+  }
+  r = Find({"--help"});
+  for (const char* mode : {"precise", "fuzzy", "mixed", "meaning", "source", "--data", "cy.dat"}) {
+    EXPECT_NE(r.out.find(mode), std::string::npos) << mode;
+  }
+}
+
+// A failed write to standard output is an error (exit 2, as grep), for
+// every kind of output; a reader that went away is not reported.
+TEST(FindCli, WriteErrorsAreErrors) {
+  const std::vector<std::vector<std::string>> runs = {
+      {"--data", kFixture, "天地"}, {"--data", kFixture, "--count", "天地"},
+      {"--data", kFixture, "--json", "天地"}, {"--check", kFixture}, {"--help"}, {"--version"}};
+  for (const auto& args : runs) {
+    const Result r = Find(args, {"", "", "/dev/full"});
+    EXPECT_EQ(r.status, 2) << args.back();
+    EXPECT_NE(r.err.find("写入标准输出失败："), std::string::npos) << r.err;
+  }
+  TempDir dir;
+  std::string many;
+  for (int i = 0; i < 20000; ++i) many += Gbk("一心一意#yxyy#p#m#s#e\r\n");
+  const auto data = dir.write("many.dat", many);
+  const Result r = testing::Run(dir, "tessaly-find", {"--data", data.string(), "*"}, {"", "", "/dev/null"});
+  EXPECT_EQ(r.status, 0);
+  const std::string head = testing::Quote(std::string(TESSALY_BIN_DIR) + "/tessaly-find") + " --data " +
+                           testing::Quote(data.string()) + " '*' 2>" + testing::Quote((dir.path() / "err").string()) +
+                           " | head -n 1 >/dev/null";
+  ASSERT_EQ(std::system(head.c_str()), 0);
+  EXPECT_EQ(testing::ReadFile(dir.path() / "err"), "") << "| head stays silent";
+}
+
+// In a GB18030 locale a query typed in GB18030 finds what the UTF-8 one
+// finds, and the rows and messages come back in GB18030.
+TEST(FindCli, LocaleEncoding) {
+  TempDir dir;
+  const std::string made = "localedef --no-archive -i zh_CN -f GB18030 " +
+                           testing::Quote((dir.path() / "zh_CN.GB18030").string()) + " >/dev/null 2>&1";
+  if (std::system(made.c_str()) != 0) GTEST_SKIP() << "localedef cannot make a GB18030 locale here";
+  const std::string env = "env LOCPATH=" + testing::Quote(dir.path().string()) + " LC_ALL=zh_CN.GB18030";
+  Result r = Find({"--data", kFixture, Gbk("天地")}, {env, "", ""});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, Gbk("别有天地\n天地良心\n"));
+  r = Find({"--data", kFixture, Gbk("  ")}, {env, "", ""});
+  EXPECT_EQ(r.err, Gbk("tessaly-find: 查询为空：没有可查找的关键字\n"));
 }
 
 TEST(FindCli, DefaultDataBesideTheProgram) {
