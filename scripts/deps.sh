@@ -9,6 +9,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   fonts-arphic-uming
   desktop-file-utils appstream
+  xvfb xauth                                  # xvfb-run, for the window without a display
+  util-linux locales man-db groff-base bash-completion   # the command-line tests
   "$@"
 )
 

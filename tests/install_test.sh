@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and checks the installed tree:
-# the programs beside cy.dat, the links on the PATH, the desktop entry, the
-# icons and the AppStream metainfo, and that the window program starts and
-# finds its data.
+# the programs beside cy.dat, the links on the PATH, the manual pages, the
+# bash completions, the desktop entry, the icons and the AppStream
+# metainfo, and that the window program starts and finds its data.
 set -euo pipefail
 build=$1
 prefix=$(mktemp -d)
@@ -10,12 +10,34 @@ trap 'rm -rf "$prefix"' EXIT
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
-for f in lib/tessaly/tessaly lib/tessaly/tessaly-find lib/tessaly/cy.dat \
+for f in lib/tessaly/tessaly lib/tessaly/tessaly-find lib/tessaly/tessaly-import lib/tessaly/cy.dat \
          share/applications/tessaly.desktop share/metainfo/io.example.tessaly.metainfo.xml \
-         share/icons/hicolor/48x48/apps/tessaly.png share/icons/hicolor/256x256/apps/tessaly.png; do
+         share/icons/hicolor/48x48/apps/tessaly.png share/icons/hicolor/256x256/apps/tessaly.png \
+         share/bash-completion/completions/tessaly-find share/bash-completion/completions/tessaly-import; do
   [ -e "$prefix/$f" ] || { echo "missing: $f"; exit 1; }
 done
-[ -L "$prefix/bin/tessaly" ] || { echo "bin/tessaly is not a link"; exit 1; }
+for program in tessaly tessaly-find tessaly-import; do
+  [ -L "$prefix/bin/$program" ] || { echo "bin/$program is not a link"; exit 1; }
+  page="$prefix/share/man/man1/$program.1"
+  [ -e "$page" ] || { echo "missing: $page"; exit 1; }
+  # The page renders without a single warning from groff.
+  warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings=all -l "$page" 2>&1 >/dev/null)
+  [ -z "$warnings" ] || { echo "$program.1: $warnings"; exit 1; }
+  LC_ALL=C.UTF-8 MANWIDTH=80 man -l "$page" | grep -q "EXIT STATUS"
+done
+
+# The completions offer the modes after --mode and the options after a dash.
+complete_words() {
+  bash -c '
+    source /usr/share/bash-completion/bash_completion
+    source "$1"; shift
+    COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); COMP_LINE="$*"; COMP_POINT=${#COMP_LINE}
+    "$(complete -p "$1" | sed "s/.*-F \([^ ]*\) .*/\1/")" "$1" "${COMP_WORDS[-1]}" "${COMP_WORDS[-2]}"
+    printf "%s\n" "${COMPREPLY[@]}"' _ "$@"
+}
+completions=$prefix/share/bash-completion/completions
+[ "$(complete_words "$completions/tessaly-find" tessaly-find --mode m | tr '\n' ' ')" = "mixed meaning " ]
+complete_words "$completions/tessaly-import" tessaly-import --al | grep -qx -- "--allow-empty"
 
 if command -v desktop-file-validate >/dev/null; then
   desktop-file-validate "$prefix/share/applications/tessaly.desktop"
@@ -27,6 +49,10 @@ if command -v appstreamcli >/dev/null; then
 else
   echo "appstreamcli not installed: skipped"
 fi
+
+# The project licence matches the metainfo.
+grep -q "<project_license>MIT</project_license>" "$prefix/share/metainfo/io.example.tessaly.metainfo.xml"
+head -1 "$(dirname "$0")/../LICENSE" | grep -qx "MIT License"
 
 # The command-line finder through its link finds cy.dat beside the program.
 [ "$("$prefix/bin/tessaly-find" 一心一意)" = "一心一意" ]
