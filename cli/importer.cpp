@@ -113,6 +113,10 @@ std::optional<std::string> Importer::addJson(std::string_view text, const std::s
     data = Json::parse(text);
   } catch (const Json::parse_error& e) {
     return source + " 不是有效的 JSON（" + LineAndColumn(text, e.byte > 0 ? e.byte - 1 : 0) + "）：" + e.what();
+  } catch (const Json::exception& e) {
+    // Well-formed JSON the reader cannot hold, such as a number beyond
+    // double's range.
+    return source + " 无法读取：" + e.what();
   }
   if (!data.is_array()) return source + " 的顶层不是数组";
   for (size_t k = 0; k < data.size(); ++k) {

@@ -125,6 +125,8 @@ TEST(Import, MalformedInputWritesNothing) {
   EXPECT_EQ(ReadFile(output), before);
 
   EXPECT_EQ(Import(dir, {"-o", output.string(), dir.write("obj.json", "{}").string()}).status, 2);
+  EXPECT_EQ(Import(dir, {"-o", output.string(), dir.write("huge.json", "[2e218030]").string()}).status, 2)
+      << "a number beyond double's range is an error, not a crash";
   EXPECT_EQ(Import(dir, {"-o", output.string()}).status, 2);
   EXPECT_EQ(Import(dir, {"-o", output.string(), (dir.path() / "missing.json").string()}).status, 2);
   EXPECT_EQ(ReadFile(output), before);
