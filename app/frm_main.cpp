@@ -19,6 +19,7 @@
 #include "fonts.h"
 #include "frm_help.h"
 #include "frm_zs.h"
+#include "program_folder.h"
 #include "result_list_model.h"
 #include "status_strip.h"
 #include "tessaly_config.h"

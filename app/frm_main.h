@@ -11,7 +11,7 @@
 #include <QPointer>
 
 #include "http_request.h"
-#include "idiom_table.h"
+#include "idiom_file.h"
 #include "query.h"
 #include "result_filler.h"
 #include "search_engine.h"

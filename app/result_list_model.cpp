@@ -11,7 +11,7 @@ int ResultListModel::rowCount(const QModelIndex& parent) const {
 }
 
 QString ResultListModel::rowText(int r) const {
-  const std::u16string_view idiom = m_table.field(m_rows[static_cast<size_t>(r)], 0);
+  const std::u16string_view idiom = m_table.field(m_rows[static_cast<size_t>(r)], Field::Idiom);
   return QString::fromUtf16(idiom.data(), static_cast<qsizetype>(idiom.size()));
 }
 

@@ -11,7 +11,7 @@
 #include <sstream>
 
 #include "gbk.h"
-#include "idiom_table.h"
+#include "idiom_file.h"
 #include "query.h"
 #include "search_engine.h"
 
@@ -96,7 +96,7 @@ void Floor(benchmark::State& state, const IdiomTable* table, const Query& q) {
     state.SkipWithError("real data not present");
     return;
   }
-  const std::u16string_view text(table->column(q.field).text);
+  const std::u16string_view text = table->columnText(static_cast<Field>(q.field));
   std::u16string key(q.text);
   std::erase(key, u'*');
   for (auto _ : state) {

@@ -13,7 +13,8 @@
 #include <vector>
 
 #include "command_line.h"
-#include "idiom_table.h"
+#include "idiom_file.h"
+#include "program_folder.h"
 #include "query.h"
 #include "result_filler.h"
 #include "search_engine.h"
@@ -143,7 +144,7 @@ int Search(Console& console, const Options& options) {
     out += ",\"hits\":" + std::to_string(outcome.hitCount) + ",\"rows\":[";
     for (size_t r = 0; r < rows.size(); ++r) {
       if (r > 0) out += ',';
-      out += JsonString(table.field(rows[r], 0));
+      out += JsonString(table.field(rows[r], Field::Idiom));
     }
     out += "]}\n";
     console.out(out);
@@ -156,7 +157,7 @@ int Search(Console& console, const Options& options) {
   }
   std::string out;
   for (int32_t row : rows) {
-    out += ToUtf8(table.field(row, 0));
+    out += ToUtf8(table.field(row, Field::Idiom));
     out += '\n';
   }
   console.out(out);
@@ -167,16 +168,16 @@ int Search(Console& console, const Options& options) {
 // number, the reason and the start of the line. Exits 0 only for a file that
 // loads.
 int CheckFile(Console& console, const std::filesystem::path& path) {
-  std::string bytes;
-  const LoadError readError = ReadIdiomFile(path, bytes);
-  if (readError.kind != LoadErrorKind::None) {
-    console.out(LoadFailure(path, readError) + "\n");
-    return console.finish(1);
-  }
-  const LoadResult loaded = ParseIdiomText(bytes);
+  const LoadResult loaded = LoadIdiomFile(path);
   if (loaded.ok()) {
     console.out(path.string() + "：可以加载，共 " + std::to_string(loaded.table.size()) + " 个成语\n");
     return console.finish(0);
+  }
+  std::string bytes;
+  const LoadError readError = loaded.error.line == 0 ? loaded.error : ReadIdiomFile(path, bytes);
+  if (readError.kind != LoadErrorKind::None) {
+    console.out(LoadFailure(path, readError) + "\n");
+    return console.finish(1);
   }
   // Only a file that fails is read again, to find every faulty line.
   const std::vector<LineProblem> problems = CheckIdiomText(bytes);

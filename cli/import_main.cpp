@@ -12,6 +12,7 @@
 
 #include "command_line.h"
 #include "file_io.h"
+#include "idiom_file.h"
 #include "importer.h"
 #include "tessaly_version.h"
 

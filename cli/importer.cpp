@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "gbk.h"
+#include "line_check.h"
 #include "pinyin.h"
 #include "text.h"
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "idiom_table.h"
+#include "idiom_file.h"
 #include "query.h"
 #include "result_filler.h"
 #include "search_engine.h"

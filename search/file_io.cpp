@@ -9,6 +9,7 @@
 
 #if defined(_WIN32)
 #include <fstream>
+#include <mutex>
 #include <windows.h>
 #else
 #include <fcntl.h>
@@ -155,7 +156,7 @@ OpenedFile& OpenedFile::operator=(OpenedFile&& other) noexcept {
   return *this;
 }
 
-int64_t OpenedFile::read(char* buffer, size_t capacity, FileError& error) {
+int64_t OpenedFile::read(char* buffer, size_t capacity, FileError& error) const {
   for (;;) {
     const ssize_t n = ::read(m_fd, buffer, capacity);
     if (n >= 0) return n;
@@ -165,6 +166,16 @@ int64_t OpenedFile::read(char* buffer, size_t capacity, FileError& error) {
   }
 }
 
+
+int64_t OpenedFile::readAt(uint64_t offset, char* buffer, size_t capacity, FileError& error) const {
+  for (;;) {
+    const ssize_t n = ::pread(m_fd, buffer, capacity, static_cast<off_t>(offset));
+    if (n >= 0) return n;
+    if (errno == EINTR) continue;
+    error = Failure(FileErrorKind::ReadFailed, "读取文件时出错", errno);
+    return -1;
+  }
+}
 
 FileError ReadWholeFile(const std::filesystem::path& path, std::string& bytes) {
   bytes.clear();
@@ -303,13 +314,24 @@ OpenedFile& OpenedFile::operator=(OpenedFile&& other) noexcept {
   return *this;
 }
 
-int64_t OpenedFile::read(char* buffer, size_t capacity, FileError& error) {
+int64_t OpenedFile::read(char* buffer, size_t capacity, FileError& error) const {
   const size_t n = std::fread(buffer, 1, capacity, m_file);
   if (n == 0 && std::ferror(m_file)) {
     error = Failure(FileErrorKind::ReadFailed, "读取文件时出错", errno);
     return -1;
   }
   return static_cast<int64_t>(n);
+}
+
+int64_t OpenedFile::readAt(uint64_t offset, char* buffer, size_t capacity, FileError& error) const {
+  // One thread at a time on this platform: the position is shared.
+  static std::mutex lock;
+  std::lock_guard<std::mutex> hold(lock);
+  if (_fseeki64(m_file, static_cast<long long>(offset), SEEK_SET) != 0) {
+    error = Failure(FileErrorKind::ReadFailed, "读取文件时出错", errno);
+    return -1;
+  }
+  return read(buffer, capacity, error);
 }
 
 FileError ReadWholeFile(const std::filesystem::path& path, std::string& bytes) {

@@ -58,7 +58,11 @@ class OpenedFile {
   uint64_t size() const { return m_size; }
   // read reads up to `capacity` bytes into `buffer`; returns the bytes
   // read, 0 at the end of the file, or -1 with `error` set.
-  int64_t read(char* buffer, size_t capacity, FileError& error);
+  int64_t read(char* buffer, size_t capacity, FileError& error) const;
+  // readAt reads up to `capacity` bytes from `offset` on, without moving
+  // the file's position, so that several threads may read one file at
+  // once. Returns as read().
+  int64_t readAt(uint64_t offset, char* buffer, size_t capacity, FileError& error) const;
 
  private:
 #if defined(_WIN32)

@@ -1,26 +1,32 @@
-// The idiom table: every record of cy.dat in file order, and its loader.
+// The idiom table: every record of cy.dat in file order, kept column by
+// column.
 //
-// cy.dat is GBK text, one idiom per line. A line ends with CR LF or with a
-// lone CR; a lone LF stays inside the line. Every "#" separates fields:
+// A record is one line of cy.dat, split at every "#":
 //
 //   idiom#initials#pinyin#meaning#source#example[#anything more]
 //
-// Fields 0 to 5 must exist and be non-empty, and field 0 must keep a
-// character after every "，" has been taken out of it.
-//
-//   LoadResult loaded = LoadIdiomFile("cy.dat");
-//   if (!loaded.ok()) show(loaded.error.message);
-//   const IdiomTable& table = loaded.table;
+//   const IdiomTable& table = LoadIdiomFile("cy.dat").table;   // idiom_file.h
+//   std::u16string_view meaning = table.field(0, Field::Meaning);
 #pragma once
 
 #include <array>
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace tessaly {
+
+// The six fields every record has, in the order of the line.
+enum class Field : int {
+  Idiom = 0,     // the idiom as shown, a longer saying with "，" between its halves
+  Initials = 1,  // pinyin initials, lower-case ASCII letters
+  Pinyin = 2,    // pinyin with tone marks
+  Meaning = 3,
+  Source = 4,
+  Example = 5,
+};
+inline constexpr int kFieldCount = 6;
 
 // The search mark of each record, indexed like the table: 1 for a hit of
 // the last search, 0 otherwise.
@@ -38,165 +44,142 @@ struct IdiomRecord {
   bool Matched = false;                     // the record's hit mark
 };
 
-// IdiomTable holds all records. Each field is kept column by column in one
-// contiguous buffer, so that the contains-searches run one find over a
-// whole column instead of one per record, and a record costs a few offsets
-// besides its text.
+// IdiomTable holds all records. The text of each field of all records
+// lies back to back in one buffer, so that a contains-search is one find
+// over a whole column, and a record costs a few offsets besides its text:
+// two bytes per UTF-16 code unit and 32 bytes per record, nothing else.
 class IdiomTable {
  public:
-  static constexpr int kFieldCount = 6;  // fields every line must have
+  IdiomTable() = default;
+  ~IdiomTable();
+  IdiomTable(IdiomTable&& other) noexcept;
+  IdiomTable& operator=(IdiomTable&& other) noexcept;
+  IdiomTable(const IdiomTable&) = delete;             // tables are large: move them
+  IdiomTable& operator=(const IdiomTable&) = delete;  // tables are large: move them
 
-  int32_t size() const { return static_cast<int32_t>(m_columns[0].starts.size() - 1); }
-  bool empty() const { return size() == 0; }
+  int32_t size() const { return m_size; }
+  bool empty() const { return m_size == 0; }
 
-  // field returns field `f` (0 to 5) of record `i`.
-  std::u16string_view field(int32_t i, int f) const { return m_columns[f].at(i); }
+  // field returns field `f` of record `i`.
+  std::u16string_view field(int32_t i, Field f) const { return column(static_cast<int>(f)).at(i); }
   // IdiomChars returns field 0 of record `i` without its "，".
-  std::u16string_view IdiomChars(int32_t i) const { return m_columns[kCharsColumn].at(i); }
+  std::u16string_view IdiomChars(int32_t i) const { return column(kChars).at(i); }
   // IdiomLast returns the last index of IdiomChars(i).
-  int32_t IdiomLast(int32_t i) const {
-    return static_cast<int32_t>(m_columns[kCharsColumn].length(i)) - 1;
-  }
+  int32_t IdiomLast(int32_t i) const { return static_cast<int32_t>(column(kChars).length(i)) - 1; }
 
   // record returns record `i` with all its fields; Matched is read from
   // `marks` when given.
   IdiomRecord record(int32_t i, const HitMarks* marks = nullptr) const;
 
-  // A column: the texts of one field of every record, back to back.
-  // Record i's text is text[starts[i], starts[i + 1]).
-  struct Column {
-    std::u16string text;
-    std::vector<uint32_t> starts{0};
-
-    std::u16string_view at(int32_t i) const {
-      return std::u16string_view(text).substr(starts[i], starts[i + 1] - starts[i]);
-    }
-    uint32_t length(int32_t i) const { return starts[i + 1] - starts[i]; }
-  };
-  // column returns the column of field `f` (0 to 5).
-  const Column& column(int f) const { return m_columns[f]; }
-  const Column& charsColumn() const { return m_columns[kCharsColumn]; }
+  // markContaining sets the mark of every record not yet marked whose field
+  // `f` contains `needle`, and counts them in `hits`. One find runs over the
+  // whole column; a find that straddles two records is not a hit.
+  void markContaining(Field f, std::u16string_view needle, HitMarks& marks, int32_t& hits) const;
+  // columnText returns the text of field `f` of all records back to back
+  // (for measuring the searches against a plain find).
+  std::u16string_view columnText(Field f) const { return column(static_cast<int>(f)).text(); }
 
   // appendLine splits `line` (one line of cy.dat without its line end) at
   // every "#" and appends it as the next record. Returns false, without
-  // appending, when CheckLine rejects the line. The loader uses it; tests
-  // and benchmarks build tables in memory with it.
+  // appending, when the line is not a valid record. Tests and benchmarks
+  // build tables in memory with it; files load through idiom_file.h.
   bool appendLine(std::u16string_view line);
-  void reserve(size_t records, size_t codeUnits);
-  // shrink gives back the room reserve and growth left unused.
-  void shrink();
-  // memoryBytes returns the heap memory the table holds: after shrink, two
+
+  // append puts the records of `tail` behind this table's (a file read in
+  // two halves at once). `tail` is left empty.
+  void append(IdiomTable&& tail);
+
+  // memoryBytes returns the heap memory the table holds: once loaded, two
   // bytes per UTF-16 code unit of text plus 32 bytes of offsets per record.
   size_t memoryBytes() const;
 
+  class Appender;
+
  private:
-  static constexpr int kCharsColumn = kFieldCount;      // IdiomChars
-  static constexpr int kRestColumn = kFieldCount + 1;   // "#" + fields 6 and up
+  // One column: the texts of one field of every record, back to back;
+  // record i's text is [starts[i], starts[i + 1]). Buffers are grown with
+  // realloc, which moves large blocks by remapping pages instead of copying
+  // them, and nothing is zero-filled.
+  class Column {
+   public:
+    Column() = default;
+    ~Column();
+    Column(Column&& other) noexcept;
+    Column& operator=(Column&& other) noexcept;
+    Column(const Column&) = delete;             // owns its buffers
+    Column& operator=(const Column&) = delete;  // owns its buffers
 
-  std::array<Column, kFieldCount + 2> m_columns;
+    std::u16string_view text() const { return {m_text, m_size}; }
+    std::u16string_view at(int32_t i) const { return {m_text + m_starts[i], length(i)}; }
+    uint32_t length(int32_t i) const { return m_starts[i + 1] - m_starts[i]; }
+    const uint32_t* starts() const { return m_starts; }
+
+    // room makes sure `units` more code units and one more record fit.
+    void room(size_t units, size_t records);
+    char16_t* end() { return m_text + m_size; }
+    // close ends the current record at `end`.
+    void close(const char16_t* end) {
+      m_size = static_cast<size_t>(end - m_text);
+      m_starts[++m_count] = static_cast<uint32_t>(m_size);
+    }
+    // truncate forgets the records from `records` on.
+    void truncate(size_t records);
+    // append puts the records of `tail` behind this column's.
+    void append(const Column& tail);
+    // fit gives back the room growth left unused.
+    void fit();
+    size_t bytes() const { return m_capacity * sizeof(char16_t) + (m_startsCapacity) * sizeof(uint32_t); }
+
+   private:
+    char16_t* m_text = nullptr;
+    size_t m_size = 0;
+    size_t m_capacity = 0;
+    uint32_t* m_starts = nullptr;  // m_count + 1 entries; starts[0] is 0
+    size_t m_count = 0;            // records
+    size_t m_startsCapacity = 0;
+  };
+
+  static constexpr int kChars = kFieldCount;     // IdiomChars
+  static constexpr int kRest = kFieldCount + 1;  // "#" and fields 6 and up
+  static constexpr int kColumns = kFieldCount + 2;
+
+  const Column& column(int c) const { return m_columns[static_cast<size_t>(c)]; }
+
+  std::array<Column, kColumns> m_columns;
+  int32_t m_size = 0;
 };
 
-// Why a load failed. Each kind names one way a file can be broken.
-enum class LoadErrorKind {
-  None,
-  CannotOpen,       // the file is missing or cannot be opened
-  NotRegularFile,   // a folder, a FIFO or a device, refused before reading
-  ReadFailed,       // reading stopped with an I/O error
-  TooLarge,         // larger than kMaxFileBytes
-  BadEncoding,      // bytes that are not GBK text
-  NulCharacter,     // a NUL character inside a line
-  BlankLine,        // a line without any text
-  TooFewFields,     // fewer than six "#"-separated fields
-  EmptyField,       // one of fields 0 to 5 is empty
-  IdiomOnlyCommas,  // field 0 is nothing but "，"
+// IdiomTable::Appender writes records straight into the columns of a table,
+// so that a loader decodes each field in place instead of copying it.
+// room() makes space for a piece of text; then, for each record, each
+// field's text is written from out(f) and ended with end(f, pointer),
+// fields 0 to 5 in order and then the rest ("" or "#" and fields 6 and up),
+// and commit() counts it. A record not committed is dropped by drop().
+// finish() gives back unused room.
+class IdiomTable::Appender {
+ public:
+  explicit Appender(IdiomTable& table);
+  Appender(const Appender&) = delete;             // writes into one table
+  Appender& operator=(const Appender&) = delete;  // writes into one table
+
+  // room makes sure that up to `records` records of together up to `units`
+  // code units fit.
+  void room(size_t units, size_t records);
+  // out returns where the text of field `column` (0 to 5, or 7 for the
+  // rest) goes; end ends it.
+  char16_t* out(int column) { return m_table.m_columns[static_cast<size_t>(column)].end(); }
+  void end(int column, const char16_t* end) { m_table.m_columns[static_cast<size_t>(column)].close(end); }
+  // commit makes IdiomChars from field 0 and counts the record. Returns
+  // false, counting nothing, when field 0 holds nothing but "，".
+  bool commit();
+  // drop forgets the fields written since the last commit.
+  void drop();
+  void finish();
+
+  static constexpr int kRestColumn = kRest;
+
+ private:
+  IdiomTable& m_table;
 };
-
-// LoadError says where and why a load failed. `line` counts from 1 (0 when
-// the file as a whole failed); `field` is the empty field's number for
-// EmptyField. `reason` is a short Chinese sentence for the user.
-struct LoadError {
-  LoadErrorKind kind = LoadErrorKind::None;
-  int64_t line = 0;
-  int field = -1;
-  std::string reason;  // UTF-8
-};
-
-// LoadResult holds the table, or the error that stopped the load (the table
-// is then empty: records before the faulty line are not kept).
-struct LoadResult {
-  IdiomTable table;
-  LoadError error;
-  bool ok() const { return error.kind == LoadErrorKind::None; }
-};
-
-// CheckLine returns why the decoded `line` (without its line end) is not a
-// valid record, with kind None for a valid one. `lineNumber` is copied into
-// the error.
-LoadError CheckLine(std::u16string_view line, int64_t lineNumber);
-
-// DecodeIdiomText decodes the bytes of a cy.dat file into `text`: GBK, or
-// UTF-8 when an editor saved it so (a byte order mark, or bytes that are all
-// well-formed UTF-8; real GBK Chinese text practically never is). Returns
-// the BadEncoding error, with the line of the first bad byte, or kind None.
-LoadError DecodeIdiomText(std::string_view bytes, std::u16string& text);
-
-// ParseIdiomText loads a table from the bytes of a cy.dat file.
-LoadResult ParseIdiomText(std::string_view bytes);
-
-// One line that would stop the load: the error and the line's first
-// characters (empty when the file as a whole failed).
-struct LineProblem {
-  LoadError error;
-  std::u16string start;
-};
-
-// CheckIdiomText returns every line of a cy.dat file that would stop its
-// load, in file order; an empty list means the file loads.
-std::vector<LineProblem> CheckIdiomText(std::string_view bytes);
-
-// ReadIdiomFile reads the whole file at `path` into `bytes`. Returns the
-// CannotOpen, NotRegularFile, ReadFailed or TooLarge error, or kind None.
-LoadError ReadIdiomFile(const std::filesystem::path& path, std::string& bytes);
-
-// LoadIdiomFile reads and loads the file at `path`.
-LoadResult LoadIdiomFile(const std::filesystem::path& path);
-
-// ProgramFolder returns the folder of the running program file (empty when
-// the platform cannot tell).
-std::filesystem::path ProgramFolder();
-
-// LoadIdiomTable loads cy.dat from the folder of the program file.
-LoadResult LoadIdiomTable();
-
-// UsesLfLineEnds tells whether a text ends its lines with a lone LF: it
-// holds an LF and not a single CR, as Unix text files do. Text with any CR
-// ends lines with CR LF or a lone CR, and an LF stays inside its line.
-template <typename Char>
-bool UsesLfLineEnds(std::basic_string_view<Char> text) {
-  return text.find(Char('\r')) == text.npos && text.find(Char('\n')) != text.npos;
-}
-
-// SplitLines calls `onLine(line, number)` for each line of `text` as cy.dat
-// counts lines: CR LF or a lone CR ends a line and a lone LF does not, or,
-// in a text without any CR, LF ends a line. An end of text right after a
-// line end starts no further line. `onLine` returns false to stop. Used by
-// the loader and the file checker alike.
-template <typename OnLine>
-void SplitLines(std::u16string_view text, OnLine&& onLine) {
-  // The first search for CR either finds one, or runs through the text and
-  // shows that LF is the line end.
-  size_t end = text.find(u'\r');
-  const char16_t lineEnd = end == text.npos && text.find(u'\n') != text.npos ? u'\n' : u'\r';
-  size_t pos = 0;
-  int64_t number = 0;
-  while (pos < text.size()) {
-    if (end == text.npos || end < pos) end = text.find(lineEnd, pos);
-    if (end == text.npos) end = text.size();
-    ++number;
-    if (!onLine(text.substr(pos, end - pos), number)) return;
-    pos = end + 1;
-    if (lineEnd == u'\r' && pos < text.size() && text[pos] == u'\n') ++pos;
-  }
-}
 
 }  // namespace tessaly

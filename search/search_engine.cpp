@@ -19,31 +19,6 @@ std::u16string Decimal(int64_t n) {
   return std::u16string(digits.begin(), digits.end());
 }
 
-// Marks every record whose text in `column` contains `needle`. One find runs
-// over the whole column; a find that straddles two records is not a hit, and
-// after a hit the search goes on at the next record.
-void MarkContains(const IdiomTable::Column& column, std::u16string_view needle, HitMarks& marks,
-                  int32_t& hits) {
-  const std::u16string_view text(column.text);
-  const std::vector<uint32_t>& starts = column.starts;
-  size_t pos = 0;
-  auto record = starts.begin();
-  while ((pos = text.find(needle, pos)) != std::u16string_view::npos) {
-    record = std::upper_bound(record, starts.end(), pos) - 1;
-    const size_t r = static_cast<size_t>(record - starts.begin());
-    const size_t end = *(record + 1);
-    if (pos + needle.size() <= end) {
-      if (!marks[r]) {
-        marks[r] = 1;
-        ++hits;
-      }
-      pos = end;
-    } else {
-      ++pos;
-    }
-  }
-}
-
 // Calls `match(i)` for every record not yet marked and marks it on true.
 template <typename Match>
 void MarkEach(int32_t size, HitMarks& marks, int32_t& hits, Match&& match) {
@@ -157,25 +132,22 @@ SearchOutcome RunSearch(const IdiomTable& table, const Keywords& keywords, Searc
     }
     switch (rule) {
       case KeywordRule::TextContains:
-        MarkContains(table.column(0), key, marks, hits);
+        table.markContaining(Field::Idiom, key, marks, hits);
         break;
       case KeywordRule::MeaningContains:
-        MarkContains(table.column(3), key, marks, hits);
+        table.markContaining(Field::Meaning, key, marks, hits);
         break;
       case KeywordRule::SourceContains:
-        MarkContains(table.column(4), key, marks, hits);
+        table.markContaining(Field::Source, key, marks, hits);
         break;
       case KeywordRule::InitialsContains:
-        MarkContains(table.column(1), key.substr(1), marks, hits);
+        table.markContaining(Field::Initials, key.substr(1), marks, hits);
         break;
-      case KeywordRule::InitialsPrefix: {
-        const IdiomTable::Column& initials = table.column(1);
+      case KeywordRule::InitialsPrefix:
         MarkEach(size, marks, hits, [&](int32_t i) {
-          return initials.length(i) >= key.size() &&
-                 std::u16string_view(initials.text).substr(initials.starts[i], key.size()) == key;
+          return table.field(i, Field::Initials).substr(0, key.size()) == key;
         });
         break;
-      }
       case KeywordRule::WildcardPrefix:
         MarkEach(size, marks, hits,
                  [&](int32_t i) { return WildcardPrefixMatch(table.IdiomChars(i), key); });

@@ -292,17 +292,16 @@ void FrmMainTest::newSearchDuringFillingDiscardsRows() {
 }
 
 void FrmMainTest::detailTextIsExact() {
-  IdiomTable table;
-  table.appendLine(u"一生一世#ysys#P#M#S#E#七#八");
-  table.appendLine(u"做一天和尚，撞一天钟#zythszytz#拼#义#源#例");
-  QCOMPARE(DetailText(table.record(0)),
+  auto table = [] {
+    LoadResult r;
+    r.table.appendLine(u"一生一世#ysys#P#M#S#E#七#八");
+    r.table.appendLine(u"做一天和尚，撞一天钟#zythszytz#拼#义#源#例");
+    return r;
+  };
+  QCOMPARE(DetailText(table().table.record(0)),
            QStringLiteral("一生一世\r\n\r\n拼音：\r\nP\r\n\r\n释义：\r\nM\r\n\r\n出处：\r\nS\r\n\r\n示例：\r\nE"));
 
-  Window w([table] {
-    LoadResult r;
-    r.table = table;
-    return r;
-  });
+  Window w(table);
   w.search("*");
   w.tick();
   QCOMPARE(w.TxtView()->toPlainText(), QStringLiteral("一生一世\n\n拼音：\nP\n\n释义：\nM\n\n出处：\nS\n\n示例：\nE"));

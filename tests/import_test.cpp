@@ -104,8 +104,8 @@ TEST(Import, AppendAndMergeWithoutDuplicates) {
   EXPECT_NE(r.out.find("写入 3 个成语（新增 1 个），跳过 1 个"), std::string::npos) << r.out;
   const LoadResult loaded = LoadIdiomFile(output);
   ASSERT_EQ(loaded.table.size(), 3);
-  EXPECT_EQ(S(loaded.table.field(1, 1)), "djtc") << "the first record of an idiom wins";
-  EXPECT_EQ(S(loaded.table.field(2, 0)), "天荒地老");
+  EXPECT_EQ(S(loaded.table.field(1, Field::Initials)), "djtc") << "the first record of an idiom wins";
+  EXPECT_EQ(S(loaded.table.field(2, Field::Idiom)), "天荒地老");
 }
 
 TEST(Import, MalformedInputWritesNothing) {

@@ -199,7 +199,7 @@ TEST(RunSearch, ColumnFindAgreesWithPerRecordFind) {
     for (SearchMode mode : {SearchMode::Precise, SearchMode::Meaning}) {
       const SearchOutcome o = RunSearch(table, {key}, mode);
       for (int i = 0; i < size; ++i) {
-        const bool expected = table.field(i, 0).find(key) != std::u16string_view::npos;
+        const bool expected = table.field(i, Field::Idiom).find(key) != std::u16string_view::npos;
         ASSERT_EQ(o.Matched[i] != 0, expected) << "round " << round << " record " << i;
       }
     }

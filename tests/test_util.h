@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "gbk.h"
-#include "idiom_table.h"
+#include "idiom_file.h"
 #include "text.h"
 
 namespace tessaly::testing {

@@ -1,5 +1,5 @@
 // Tests of the idiom table and its loader.
-#include "idiom_table.h"
+#include "idiom_file.h"
 
 #include <sys/stat.h>
 
@@ -94,7 +94,7 @@ TEST(IdiomTable, RecordsKeepEveryFieldAsSplit) {
   EXPECT_EQ(S(first.Fields[6]), "六");
   EXPECT_EQ(S(first.Fields[7]), "");
   EXPECT_EQ(r.table.record(1).Fields.size(), 6u);
-  EXPECT_EQ(S(r.table.field(1, 5)), "例句\n跨行") << "a lone LF stays inside the line";
+  EXPECT_EQ(S(r.table.field(1, Field::Example)), "例句\n跨行") << "a lone LF stays inside the line";
 }
 
 TEST(IdiomTable, CharactersBeyondBmpTakeTwoUnits) {
@@ -109,8 +109,8 @@ TEST(IdiomTable, Utf8FilesLoadWithTheirText) {
     const LoadResult r = ParseIdiomText(prefix + kGood + "\r\n" + kGood);
     ASSERT_TRUE(r.ok()) << r.error.reason;
     ASSERT_EQ(r.table.size(), 2);
-    EXPECT_EQ(S(r.table.field(0, 0)), "一心一意");
-    EXPECT_EQ(S(r.table.field(1, 2)), "yī xīn yī yì");
+    EXPECT_EQ(S(r.table.field(0, Field::Idiom)), "一心一意");
+    EXPECT_EQ(S(r.table.field(1, Field::Pinyin)), "yī xīn yī yì");
   }
   // A bad byte of a UTF-8 file, with or without the mark, is named in UTF-8
   // terms at its own line and offset.
@@ -126,7 +126,7 @@ TEST(IdiomTable, Utf8FilesLoadWithTheirText) {
   // Cyrillic and modifier letters) is still GBK.
   const LoadResult gbk = ParseIdiomText(Gbk("一丝#ys#yī sī#a#b#c"));
   ASSERT_TRUE(gbk.ok()) << gbk.error.reason;
-  EXPECT_EQ(S(gbk.table.field(0, 0)), "一丝");
+  EXPECT_EQ(S(gbk.table.field(0, Field::Idiom)), "一丝");
 }
 
 TEST(IdiomTable, FilesOnDisk) {
@@ -138,7 +138,7 @@ TEST(IdiomTable, FilesOnDisk) {
   const LoadResult fixture = LoadIdiomFile(testing::FixturePath());
   ASSERT_TRUE(fixture.ok()) << fixture.error.reason;
   EXPECT_EQ(fixture.table.size(), 12);
-  EXPECT_EQ(S(fixture.table.field(7, 0)), "做一天和尚，撞一天钟");
+  EXPECT_EQ(S(fixture.table.field(7, Field::Idiom)), "做一天和尚，撞一天钟");
 
   // What is not a regular file is refused at once, without reading: a FIFO
   // with no writer would block the open forever, a device read forever.
@@ -153,6 +153,52 @@ TEST(IdiomTable, FilesOnDisk) {
   std::ofstream(big).put('x');
   std::filesystem::resize_file(big, kMaxFileBytes + 1);
   EXPECT_EQ(LoadIdiomFile(big).error.kind, LoadErrorKind::TooLarge);
+}
+
+// A file read a few bytes at a time loads exactly as its bytes parsed in
+// one piece: lines, CR LF pairs, UTF-8 characters and the encoding window
+// cut at every place, a CR far behind LF line ends, a faulty line before a
+// bad byte.
+TEST(IdiomTable, FileReadInPiecesLoadsAsParsedWhole) {
+  std::string crlf, lf, ascii;
+  for (int i = 0; i < 300; ++i) {
+    crlf += Gbk("一心一意" + std::to_string(i) + "#yxyy#yī xīn yī yì#心思专一，没有别的念头。#无#例句\r\n");
+    lf += Gbk("做一天和尚，撞一天钟" + std::to_string(i) + "#zythszytz#p#m#s#e#七\n");
+    ascii += "idiom" + std::to_string(i) + "#a#b#c#d#e" + std::string(static_cast<size_t>(i % 300), 'x') + "\r\n";
+  }
+  const std::vector<std::pair<const char*, std::string>> files = {
+      {"crlf", crlf},
+      {"cr-only", Gbk(kGood + "\r" + kGood + "\r")},
+      {"lf-only", lf},
+      {"lf-then-a-cr", lf + Gbk(kGood + "\r\n")},
+      {"utf8-bom", "\xEF\xBB\xBF" + kGood + "\r\n" + kGood},
+      {"utf8-after-ascii", ascii + kGood + "\r\n" + kGood + "\r\n"},
+      {"gbk-after-ascii", ascii + Gbk(kGood)},
+      {"long-line", Gbk("一心一意#yxyy#p#m#s#") + std::string(300000, 'a') + "\r\n" + Gbk(kGood)},
+      {"faulty-line-then-bad-byte", Gbk(kGood + "\r\n一二#a\r\n") + crlf + "\x81\x20"},
+      {"faulty-line", crlf + Gbk("一二三四#a#b##d#e\r\n") + crlf},
+      {"blank-last-line", crlf + "\r\n"},
+  };
+  TempDir dir;
+  for (const auto& [name, bytes] : files) {
+    const LoadResult whole = ParseIdiomText(bytes);
+    const auto path = dir.write(name, bytes);
+    for (size_t piece : {size_t{3}, size_t{7}, size_t{64}, size_t{4096}, kReadBytes}) {
+      const LoadResult read = LoadIdiomFile(path, piece);
+      ASSERT_EQ(read.error.kind, whole.error.kind) << name << " " << piece << " " << read.error.reason;
+      ASSERT_EQ(read.error.line, whole.error.line) << name << " " << piece;
+      ASSERT_EQ(read.error.reason, whole.error.reason) << name << " " << piece;
+      ASSERT_EQ(read.table.size(), whole.table.size()) << name << " " << piece;
+      for (int32_t i = 0; i < whole.table.size(); ++i) {
+        ASSERT_EQ(read.table.record(i).Fields, whole.table.record(i).Fields) << name << " " << piece << " " << i;
+        ASSERT_EQ(read.table.IdiomChars(i), whole.table.IdiomChars(i));
+      }
+    }
+    EXPECT_NE(whole.ok() ? whole.table.size() : 1, 0) << name;
+  }
+  EXPECT_EQ(ParseIdiomText(files[3].second).table.size(), 1) << "a CR anywhere: LF stays inside lines";
+  EXPECT_EQ(ParseIdiomText(files[5].second).table.field(300, Field::Idiom), u"一心一意");
+  EXPECT_EQ(ParseIdiomText(files[8].second).error.kind, LoadErrorKind::BadEncoding);
 }
 
 TEST(IdiomTable, BundledDataLoads) {
@@ -182,7 +228,7 @@ TEST(IdiomTable, HostileFilesFailWithAReason) {
   // A long but well-formed record loads, and so do a million extra fields.
   r = ParseIdiomText(Gbk("一心一意#yxyy#p#m#s#") + huge);
   ASSERT_TRUE(r.ok()) << r.error.reason;
-  EXPECT_EQ(r.table.field(0, 5).size(), huge.size());
+  EXPECT_EQ(r.table.field(0, Field::Example).size(), huge.size());
   r = ParseIdiomText(Gbk(kGood) + std::string(1000000, '#'));
   ASSERT_TRUE(r.ok()) << r.error.reason;
   EXPECT_EQ(r.table.record(0).Fields.size(), 1000006u);
