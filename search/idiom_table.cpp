@@ -177,9 +177,11 @@ bool IdiomTable::appendLine(std::u16string_view line) {
 }
 
 void IdiomTable::append(IdiomTable&& tail) {
-  for (int c = 0; c < kColumns; ++c) m_columns[static_cast<size_t>(c)].append(tail.column(c));
-  m_size += tail.m_size;
-  tail = IdiomTable();
+  for (size_t c = 0; c < m_columns.size(); ++c) {
+    m_columns[c].append(tail.m_columns[c]);
+    tail.m_columns[c] = Column();  // given back at once: the peak stays low
+  }
+  m_size += std::exchange(tail.m_size, 0);
 }
 
 size_t IdiomTable::memoryBytes() const {
