@@ -27,6 +27,8 @@ class InetTest : public QObject {
   void errorsInsideATick();
   void missingComponent();
   void oversizedReplyEndsAsTimeOut();
+  void receiverExceptionsPassThrough_data();
+  void receiverExceptionsPassThrough();
 };
 
 void InetTest::postsWithTimeouts() {
@@ -40,6 +42,7 @@ void InetTest::postsWithTimeouts() {
   QCOMPARE(calls[1], "open POST " + kUrl.toStdString());
   QCOMPARE(calls[2], std::string("send 问"));
   QVERIFY(inet.polling());
+  QCOMPARE(inet.pollInterval(), 10);  // the tick counts of the time-outs are 10 ms ticks
   QCOMPARE(inet.pollCount(), 0);
   inet.setTimeOut(1);  // stores nothing
   QCOMPARE(scripts.made[0]->calls.size(), size_t(3));
@@ -207,6 +210,47 @@ void InetTest::oversizedReplyEndsAsTimeOut() {
   QCOMPARE(errors.count(), 1);
   QCOMPARE(errors[0][0].toString(), QStringLiteral("连接超时！"));
   QVERIFY(!inet.polling());
+}
+
+void InetTest::receiverExceptionsPassThrough_data() {
+  QTest::addColumn<QString>("event");
+  QTest::newRow("InetBusy") << "InetBusy";
+  QTest::newRow("GetRes") << "GetRes";
+  QTest::newRow("GetResByteA") << "GetResByteA";
+  QTest::newRow("GetError for 404") << "404";
+  QTest::newRow("GetError for a time-out") << "time-out";
+  QTest::newRow("GetError for a missing component") << "missing";
+}
+
+void InetTest::receiverExceptionsPassThrough() {
+  // Inet guards its request object's calls; what a receiver throws is not a
+  // failing request and must reach the caller of the tick or of Execute.
+  QFETCH(QString, event);
+  HttpScripts scripts;
+  scripts.missing = event == "missing";
+  Inet inet(scripts.factory());
+  auto fail = [] { throw std::runtime_error("receiver"); };
+  connect(&inet, &Inet::InetBusy, fail);
+  connect(&inet, &Inet::GetRes, fail);
+  connect(&inet, &Inet::GetResByteA, fail);
+  connect(&inet, &Inet::GetError, fail);
+  if (event == "missing") {
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, inet.Initialize());
+    return;
+  }
+  inet.Initialize();
+  HttpScript& s = *scripts.made[0];
+  inet.Execute(kUrl, {}, event == "GetResByteA" ? 1 : 0);
+  if (event == "InetBusy") {
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, inet.Execute(kUrl, {}));
+    return;
+  }
+  if (event == "time-out") {
+    for (int i = 1; i < Inet::kNoResponseTicks; ++i) inet.poll();
+  } else {
+    Complete(s, event == "404" ? 404 : 200, "1.24");
+  }
+  QVERIFY_THROWS_EXCEPTION(std::runtime_error, inet.poll());
 }
 
 QTEST_GUILESS_MAIN(InetTest)
