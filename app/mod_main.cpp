@@ -7,6 +7,7 @@
 
 #include "desktop.h"
 #include "frm_main.h"
+#include "qt_translations.h"
 #include "tessaly_version.h"
 
 #if defined(_WIN32)
@@ -56,6 +57,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QString::fromLatin1(tessaly::kProductName));
   QApplication::setApplicationVersion(QString::fromLatin1(tessaly::kVersionString));
   QApplication::setDesktopFileName(QStringLiteral("tessaly"));
+  tessaly::InstallQtTranslations();
   InitControlClasses();
 
   tessaly::QtDesktop desktop;
