@@ -8,6 +8,7 @@
 #include <QPixmap>
 
 #include "placement.h"
+#include "window_system.h"
 
 namespace tessaly {
 
@@ -55,6 +56,7 @@ void FrmZS::showEvent(QShowEvent* event) {
   // than the one it was made for.
   fitToPicture();
   CentreOverOwner(this);
+  KeepFrameFixed(*this);
 }
 
 }  // namespace tessaly

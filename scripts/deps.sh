@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
   fonts-arphic-uming
   desktop-file-utils appstream
+  libxcb1-dev xvfb xauth
   "$@"
 )
 
