@@ -1,4 +1,4 @@
-// KeepFrameFixed.
+// DisplayProblem and KeepFrameFixed.
 #include "window_system.h"
 
 #include <cstdlib>
@@ -13,6 +13,11 @@
 
 namespace tessaly {
 namespace {
+
+bool Set(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr && *value != '\0';
+}
 
 #if defined(TESSALY_HAVE_XCB)
 
@@ -53,6 +58,31 @@ quint32 Without(quint32 field, quint32 all, quint32 bits) {
 #endif
 
 }  // namespace
+
+std::string DisplayProblem() {
+#if defined(__linux__) || defined(__FreeBSD__)
+  if (Set("QT_QPA_PLATFORM")) return {};
+  if (Set("DISPLAY")) {
+#if defined(TESSALY_HAVE_XCB)
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    const bool answers = xcb_connection_has_error(connection) == 0;
+    xcb_disconnect(connection);
+    // Qt takes X11 unless the session says it is Wayland's.
+    const char* session = std::getenv("XDG_SESSION_TYPE");
+    const bool wayland =
+        Set("WAYLAND_DISPLAY") && session != nullptr && std::strcmp(session, "wayland") == 0;
+    if (answers || wayland) return {};
+    return std::string("cannot connect to the X server of DISPLAY=") + std::getenv("DISPLAY");
+#else
+    return {};
+#endif
+  }
+  if (Set("WAYLAND_DISPLAY")) return {};
+  return "DISPLAY and WAYLAND_DISPLAY are unset";
+#else
+  return {};
+#endif
+}
 
 void KeepFrameFixed(QWidget& window) {
 #if defined(TESSALY_HAVE_XCB)
