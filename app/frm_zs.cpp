@@ -14,7 +14,9 @@ namespace tessaly {
 
 int DeviceIndependentLength(int pixels, qreal ratio) {
   if (ratio <= 0) return pixels;
-  int length = std::max(1, static_cast<int>(std::floor(pixels / ratio)) - 1);
+  // Start where length × ratio is at most pixels − 1, so that the first
+  // length that reaches `pixels` is the shortest.
+  int length = std::max(1, static_cast<int>(std::floor((pixels - 1) / ratio)));
   while (qRound(length * ratio) < pixels) ++length;
   return length;
 }

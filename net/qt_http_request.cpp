@@ -79,8 +79,8 @@ void QtHttpRequest::open(const QString& method, const QString& url, bool /*async
 void QtHttpRequest::send(const QByteArray& body) {
   if (m_state != kOpened) throw HttpError("request not opened");
   QNetworkRequest request(m_url);
-  // A redirect would be followed with a GET to another address; the status
-  // of the answer itself is the result.
+  // Qt follows redirects by default, for 301 to 303 with a GET. The method
+  // is always POST, and a 3xx answer is a status like any other.
   request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                        QNetworkRequest::ManualRedirectPolicy);
   // Qt sends a request again on its own when a connection closes before the
