@@ -41,7 +41,10 @@ QString HelpText() {
 }
 
 FrmHelp::FrmHelp(QWidget* owner)
-    : QWidget(owner, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+    // A dialog-type window is one Qt makes transient for its owner, so that a
+    // window manager keeps it in front of the main window and gives it no
+    // taskbar entry of its own; it stays non-modal.
+    : QWidget(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                          Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint) {
   setObjectName(QStringLiteral("FrmHelp"));
   setAttribute(Qt::WA_DeleteOnClose);

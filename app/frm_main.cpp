@@ -27,6 +27,7 @@
 #include "twips.h"
 #include "update_me.h"
 #include "url_encode.h"
+#include "window_system.h"
 
 namespace tessaly {
 namespace {
@@ -282,6 +283,8 @@ void FrmMain::resizeEvent(QResizeEvent* event) {
 
 void FrmMain::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
+  // The border is fixed: the window manager offers no resizing.
+  KeepFrameFixed(*this);
   Form_Resize();
 }
 

@@ -14,7 +14,7 @@ Inet::~Inet() {
   if (!httpObj) return;
   try {
     httpObj->abort();
-  } catch (...) {
+  } catch (const HttpError&) {
   }
 }
 
@@ -22,7 +22,7 @@ void Inet::Initialize() {
   try {
     httpObj = m_factory();
     if (httpObj) httpObj->setTimeouts(10000, 10000, 10000, 60000);
-  } catch (...) {
+  } catch (const HttpError&) {
     httpObj.reset();
   }
   if (!httpObj) emit GetError(kMissingComponent);
@@ -38,24 +38,37 @@ bool Inet::Execute2(const QString& httpAddr, const QByteArray& postCC, qint32 re
   return start(httpAddr, postCC, resType, OwnerID);
 }
 
+// The guards below catch what the request object throws and nothing else,
+// and no event is raised inside them: an exception from a receiver of an
+// event belongs to the receiver's caller and must not be taken for a
+// failing request.
+
 bool Inet::start(const QString& httpAddr, const QByteArray& body, qint32 resType,
                  qint32 ownerId) {
+  // Without a request object the call fails at its first step: no event.
+  if (!httpObj) return true;
+  int state = HttpRequest::kUnsent;
   try {
-    if (!httpObj) throw HttpError("no request object");
-    const int state = httpObj->readyState();
-    if (state != HttpRequest::kUnsent && state != HttpRequest::kCompleted) {
-      emit InetBusy();
-      return false;
-    }
-    m_resType = resType;
-    m_ownerId = ownerId;
+    state = httpObj->readyState();
+  } catch (const HttpError&) {
+    return true;
+  }
+  if (state != HttpRequest::kUnsent && state != HttpRequest::kCompleted) {
+    emit InetBusy();
+    return false;
+  }
+  m_resType = resType;
+  m_ownerId = ownerId;
+  try {
     httpObj->open(QStringLiteral("POST"), httpAddr, true);
     httpObj->send(body);
-    m_pollCount = 0;
-    tmrReader.start();
-  } catch (...) {
-    // A failed open or send ends the call without an event.
+  } catch (const HttpError&) {
+    // A failed open or send ends the call without an event; the timer
+    // stays as it was.
+    return true;
   }
+  m_pollCount = 0;
+  tmrReader.start();
   return true;
 }
 
@@ -64,7 +77,7 @@ void Inet::setTimeOut(qint16 /*waitTime*/) {}
 void Inet::endWithError(const QString& text) {
   try {
     httpObj->abort();
-  } catch (...) {
+  } catch (const HttpError&) {
   }
   tmrReader.stop();
   m_pollCount = 0;
@@ -73,47 +86,50 @@ void Inet::endWithError(const QString& text) {
 
 void Inet::poll() {
   ++m_pollCount;
+  if (!httpObj) return;
+  // What this tick found, read under the guard; its event is raised after.
+  enum class Found { Nothing, Text, Bytes, NotFound, TimedOut };
+  Found found = Found::Nothing;
+  QString text;
+  QByteArray bytes;
   try {
-    if (!httpObj) throw HttpError("no request object");
     const int state = httpObj->readyState();
     if (httpObj->bytesReceived() > kMaxReplyBytes) {
       // A reply no real server sends: end it like one that never completes.
-      endWithError(kTimedOut);
-      return;
-    }
-    switch (state) {
-      case HttpRequest::kCompleted: {
-        const int status = httpObj->status();
-        if (status == 200) {
-          tmrReader.stop();
-          if (m_resType == 0) {
-            const QString text = httpObj->responseText();
-            emit GetRes(text);
-          } else {
-            const QByteArray bytes = httpObj->responseBody();
-            emit GetResByteA(bytes, m_ownerId);
-          }
-        } else if (status == 404) {
-          endWithError(kNotFound);
+      found = Found::TimedOut;
+    } else if (state == HttpRequest::kCompleted) {
+      const int status = httpObj->status();
+      if (status == 200) {
+        tmrReader.stop();
+        if (m_resType == 0) {
+          text = httpObj->responseText();
+          found = Found::Text;
         } else {
-          // Any other status is not reported; polling the same finished
-          // request again would only find it unchanged.
-          tmrReader.stop();
+          bytes = httpObj->responseBody();
+          found = Found::Bytes;
         }
-        break;
+      } else if (status == 404) {
+        found = Found::NotFound;
+      } else {
+        // Any other status is not reported; polling the same finished
+        // request again would only find it unchanged.
+        tmrReader.stop();
       }
-      case HttpRequest::kOpened:
-      case HttpRequest::kSent:
-        if (m_pollCount >= kNoResponseTicks) endWithError(kTimedOut);
-        break;
-      case HttpRequest::kReceiving:
-        if (m_pollCount >= kCompleteTicks) endWithError(kTimedOut);
-        break;
-      default:
-        break;
+    } else if (state == HttpRequest::kOpened || state == HttpRequest::kSent) {
+      if (m_pollCount >= kNoResponseTicks) found = Found::TimedOut;
+    } else if (state == HttpRequest::kReceiving) {
+      if (m_pollCount >= kCompleteTicks) found = Found::TimedOut;
     }
-  } catch (...) {
+  } catch (const HttpError&) {
     // An error inside a tick ends the tick; the next one polls again.
+    return;
+  }
+  switch (found) {
+    case Found::Text: emit GetRes(text); break;
+    case Found::Bytes: emit GetResByteA(bytes, m_ownerId); break;
+    case Found::NotFound: endWithError(kNotFound); break;
+    case Found::TimedOut: endWithError(kTimedOut); break;
+    case Found::Nothing: break;
   }
 }
 

@@ -8,7 +8,8 @@
 //
 // Signals are raised synchronously: GetRes, GetResByteA and GetError from
 // inside a tick of tmrReader, InetBusy from inside Execute, and the missing
-// component error from inside Initialize.
+// component error from inside Initialize. Inet catches only what its request
+// object throws; an exception thrown by a receiver passes on to the caller.
 #pragma once
 
 #include <memory>
@@ -62,6 +63,7 @@ class Inet : public QObject {
   qint32 resType() const { return m_resType; }
   qint32 OwnerID() const { return m_ownerId; }
   bool polling() const { return tmrReader.isActive(); }
+  int pollInterval() const { return tmrReader.interval(); }
   // setPollInterval shortens the tick for tests against a real socket; the
   // tick counts of the time-outs stay as they are.
   void setPollInterval(int ms) { tmrReader.setInterval(ms); }

@@ -1,4 +1,12 @@
 // HttpRequest on QNetworkAccessManager.
+//
+// Where Qt's defaults differ from what Inet relies on, this object holds to
+// Inet's side: one send is one request on the wire (Qt's own resending is
+// prevented), a redirect completes the request with its 3xx status instead
+// of being followed, and the time-outs set here end the transfer without
+// completing the request, so that it stays sent or receiving and Inet's tick
+// count reports the time-out. A transfer that breaks off completes with
+// status 0.
 #pragma once
 
 #include <QObject>
@@ -34,18 +42,19 @@ class QtHttpRequest : public QObject, public HttpRequest {
   void onMetaData();
   void onReadyRead();
   void onFinished();
-  void onConnectTimeout();
+  void onTimeout();
+  // drop ends the transfer and leaves the state as it is.
   void drop();
 
   QNetworkAccessManager* m_manager;
   QPointer<QNetworkReply> m_reply;
   QTimer m_connectTimer;  // resolving, connecting and sending together
+  QTimer m_receiveTimer;  // the longest wait for more response data
   QString m_method;
   QUrl m_url;
   QByteArray m_body;
   int m_state = kUnsent;
   int m_status = 0;
-  int m_receiveMs = 0;
   bool m_tooLarge = false;
 };
 

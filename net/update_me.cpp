@@ -1,26 +1,65 @@
 // UpDateMe: the update check.
 #include "update_me.h"
 
+#include <limits>
+
 namespace tessaly {
 
 double LeadingNumber(QStringView text) {
-  qsizetype end = 0;
-  if (end < text.size() && (text[end] == u'+' || text[end] == u'-')) ++end;
+  // A double depends on at most 767 significant digits, and past them only
+  // on whether a non-zero digit follows (that can break a tie); 800 keep a
+  // margin. Beyond 800 integer digits a value is infinite, below 10^-330 it
+  // is zero. Reading stops there, so a reply of millions of digits costs no
+  // more than a short one.
+  constexpr int kMaxDigits = 800;
+  constexpr int kMaxLeadingFractionZeros = 330;
+  constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+  const qsizetype n = text.size();
+  auto digitAt = [&](qsizetype at) { return at < n && text[at] >= u'0' && text[at] <= u'9'; };
+  QString number;  // the number as read, cut to the digits that count
+  qsizetype i = 0;
+  bool negative = false;
+  if (i < n && (text[i] == u'+' || text[i] == u'-')) {
+    negative = text[i] == u'-';
+    number += text[i++];
+  }
   bool digits = false;
-  bool point = false;
-  for (; end < text.size(); ++end) {
-    const QChar c = text[end];
-    if (c >= u'0' && c <= u'9') {
+  int kept = 0;  // significant digits in `number`
+  for (; digitAt(i) && text[i] == u'0'; ++i) digits = true;
+  for (; digitAt(i); ++i) {
+    digits = true;
+    if (kept == kMaxDigits) return negative ? -kInfinity : kInfinity;
+    number += text[i];
+    ++kept;
+  }
+  if (kept == 0) number += u'0';
+  if (i < n && text[i] == u'.') {
+    number += u'.';
+    ++i;
+    if (kept == 0) {
+      // Zeros before the first significant digit only scale the value.
+      for (int zeros = 1; digitAt(i) && text[i] == u'0'; ++i, ++zeros) {
+        digits = true;
+        if (zeros > kMaxLeadingFractionZeros) return negative ? -0.0 : 0.0;
+        number += u'0';
+      }
+    }
+    for (; digitAt(i) && kept < kMaxDigits; ++i) {
       digits = true;
-    } else if (c == u'.' && !point) {
-      point = true;
-    } else {
-      break;
+      number += text[i];
+      ++kept;
+    }
+    for (; digitAt(i); ++i) {
+      if (text[i] != u'0') {
+        number += u'1';
+        break;
+      }
     }
   }
   if (!digits) return 0;
   // QString's conversion is locale-independent: "." is always the point.
-  return text.left(end).toString().toDouble();
+  return number.toDouble();
 }
 
 bool IsNewerVersion(const QString& reply, qint32 major, qint32 minor) {

@@ -16,7 +16,9 @@ namespace tessaly {
 
 // LeadingNumber reads the decimal number at the start of `text`: an optional
 // sign, digits and at most one decimal point, up to the first character that
-// cannot continue it. Text that does not begin with a number reads as 0.
+// cannot continue it. Text that does not begin with a number reads as 0; a
+// number too large for a double reads as infinity. It reads only the
+// characters that can change the result, however long the number runs on.
 double LeadingNumber(QStringView text);
 
 // IsNewerVersion tells whether the version file's text `reply` names a

@@ -6,10 +6,10 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   libicu-dev libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
   fonts-arphic-uming
   desktop-file-utils appstream
-  xvfb xauth                                  # xvfb-run, for the window without a display
+  libxcb1-dev xvfb xauth                      # the window's frame hints; xvfb-run for tests and no display
   util-linux locales man-db groff-base bash-completion   # the command-line tests
   "$@"
 )

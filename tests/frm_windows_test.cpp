@@ -54,6 +54,8 @@ class FrmWindowsTest : public QObject {
   void oneHelpWindowThenAFreshOne();
   void helpTextFillsTheWindow();
   void appreciationWindowFitsItsPicture();
+  void deviceIndependentLength_data();
+  void deviceIndependentLength();
   void pictureIsAn24BitBmp();
   void iconIs48PixelsWith256Colours();
 };
@@ -124,30 +126,53 @@ void FrmWindowsTest::helpTextFillsTheWindow() {
 }
 
 void FrmWindowsTest::appreciationWindowFitsItsPicture() {
+  // Also run with QT_SCALE_FACTOR=1.25: the client area is the picture's
+  // size in pixels of the screen, the picture shown pixel for pixel.
   Window w;
-  QSize client;
+  QImage client;
   QSize minimum;
   QSize maximum;
-  QRect picture;
   QString title;
   w.desktop.onModal = [&](QDialog* d) {
-    client = d->size();
+    client = d->grab().toImage();
     minimum = d->minimumSize();
     maximum = d->maximumSize();
-    picture = d->findChild<QLabel*>("Pic")->geometry();
     title = d->windowTitle();
     QVERIFY(!(d->windowFlags() & Qt::WindowMinimizeButtonHint));
     QVERIFY(!(d->windowFlags() & Qt::WindowMaximizeButtonHint));
   };
+  const QImage picture = QImage(":/tessaly/zs.bmp").convertToFormat(QImage::Format_RGB32);
   w.menu("menuZS");
   QCOMPARE(w.desktop.modalRuns, 1);
   QCOMPARE(title, QStringLiteral("感谢您的支持"));
-  QCOMPARE(client, QSize(388, 386));
+  QCOMPARE(client.size(), QSize(388, 386));
+  QVERIFY(client.convertToFormat(QImage::Format_RGB32) == picture);
   QCOMPARE(minimum, maximum);
-  QCOMPARE(picture, QRect(0, 0, 388, 386));
   w.menu("menuZS");
   QCOMPARE(w.desktop.modalRuns, 2);
-  QCOMPARE(client, QSize(388, 386));
+  QCOMPARE(client.size(), QSize(388, 386));
+}
+
+void FrmWindowsTest::deviceIndependentLength_data() {
+  QTest::addColumn<int>("pixels");
+  QTest::addColumn<double>("ratio");
+  QTest::addColumn<int>("length");
+  QTest::addColumn<int>("shown");  // pixels of the screen that length gives
+  QTest::newRow("1") << 388 << 1.0 << 388 << 388;
+  QTest::newRow("1.25, half a pixel rounds up") << 388 << 1.25 << 310 << 388;
+  QTest::newRow("1.25") << 386 << 1.25 << 309 << 386;
+  QTest::newRow("1.5, no exact length") << 388 << 1.5 << 259 << 389;
+  QTest::newRow("1.75, no exact length") << 388 << 1.75 << 222 << 389;
+  QTest::newRow("2") << 388 << 2.0 << 194 << 388;
+}
+
+void FrmWindowsTest::deviceIndependentLength() {
+  QFETCH(int, pixels);
+  QFETCH(double, ratio);
+  QFETCH(int, length);
+  QFETCH(int, shown);
+  QCOMPARE(DeviceIndependentLength(pixels, ratio), length);
+  QCOMPARE(qRound(length * ratio), shown);
 }
 
 void FrmWindowsTest::pictureIsAn24BitBmp() {

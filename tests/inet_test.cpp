@@ -1,36 +1,15 @@
-// Tests of Inet and HC on scripted requests, tick by tick.
+// Tests of Inet on scripted requests, tick by tick.
 #include <QSignalSpy>
 #include <QTest>
 
-#include "hc.h"
 #include "inet.h"
 #include "scripted_http_request.h"
-#include "update_me.h"
 
 using namespace tessaly;
 
 namespace {
 
 const QString kUrl = QStringLiteral("http://127.0.0.1:9/chengyu/download/ver.ini");
-
-// A factory that gives every request object a script of its own.
-struct Scripts {
-  std::vector<std::shared_ptr<HttpScript>> made;
-  bool missing = false;
-  HttpRequestFactory factory() {
-    return [this]() -> std::unique_ptr<HttpRequest> {
-      if (missing) return nullptr;
-      made.push_back(std::make_shared<HttpScript>());
-      return std::make_unique<ScriptedHttpRequest>(made.back());
-    };
-  }
-};
-
-void Complete(HttpScript& s, int status, const QByteArray& body) {
-  s.state = HttpRequest::kCompleted;
-  s.status = status;
-  s.body = body;
-}
 
 }  // namespace
 
@@ -48,18 +27,12 @@ class InetTest : public QObject {
   void errorsInsideATick();
   void missingComponent();
   void oversizedReplyEndsAsTimeOut();
-  void hcArgumentChecks();
-  void hcElementsByTaskNumber();
-  void hcScreensTextReplies_data();
-  void hcScreensTextReplies();
-  void hcBytesAndErrorsCarryExtId();
-  void hcBusyKeepsTheRunningExtId();
-  void leadingNumber_data();
-  void leadingNumber();
+  void receiverExceptionsPassThrough_data();
+  void receiverExceptionsPassThrough();
 };
 
 void InetTest::postsWithTimeouts() {
-  Scripts scripts;
+  HttpScripts scripts;
   Inet inet(scripts.factory());
   inet.Initialize();
   inet.Execute(kUrl, QStringLiteral("问"));
@@ -69,13 +42,14 @@ void InetTest::postsWithTimeouts() {
   QCOMPARE(calls[1], "open POST " + kUrl.toStdString());
   QCOMPARE(calls[2], std::string("send 问"));
   QVERIFY(inet.polling());
+  QCOMPARE(inet.pollInterval(), 10);  // the tick counts of the time-outs are 10 ms ticks
   QCOMPARE(inet.pollCount(), 0);
   inet.setTimeOut(1);  // stores nothing
   QCOMPARE(scripts.made[0]->calls.size(), size_t(3));
 }
 
 void InetTest::busyKeepsTheRunningRequest() {
-  Scripts scripts;
+  HttpScripts scripts;
   Inet inet(scripts.factory());
   QSignalSpy busy(&inet, &Inet::InetBusy);
   inet.Initialize();
@@ -88,7 +62,7 @@ void InetTest::busyKeepsTheRunningRequest() {
 }
 
 void InetTest::textThenBytesWithOwner() {
-  Scripts scripts;
+  HttpScripts scripts;
   Inet inet(scripts.factory());
   QSignalSpy text(&inet, &Inet::GetRes);
   QSignalSpy bytes(&inet, &Inet::GetResByteA);
@@ -114,7 +88,7 @@ void InetTest::textThenBytesWithOwner() {
 }
 
 void InetTest::notFoundOnce() {
-  Scripts scripts;
+  HttpScripts scripts;
   Inet inet(scripts.factory());
   QSignalSpy errors(&inet, &Inet::GetError);
   inet.Initialize();
@@ -140,7 +114,7 @@ void InetTest::timeOutsCountTicks_data() {
 void InetTest::timeOutsCountTicks() {
   QFETCH(int, state);
   QFETCH(int, tick);
-  Scripts scripts;
+  HttpScripts scripts;
   Inet inet(scripts.factory());
   QSignalSpy errors(&inet, &Inet::GetError);
   inet.Initialize();
@@ -157,7 +131,7 @@ void InetTest::timeOutsCountTicks() {
 }
 
 void InetTest::otherStatusIsSilentAndStopsPolling() {
-  Scripts scripts;
+  HttpScripts scripts;
   Inet inet(scripts.factory());
   QSignalSpy text(&inet, &Inet::GetRes);
   QSignalSpy errors(&inet, &Inet::GetError);
@@ -178,7 +152,7 @@ void InetTest::otherStatusIsSilentAndStopsPolling() {
 }
 
 void InetTest::errorsInsideATick() {
-  Scripts scripts;
+  HttpScripts scripts;
   Inet inet(scripts.factory());
   QSignalSpy text(&inet, &Inet::GetRes);
   QSignalSpy errors(&inet, &Inet::GetError);
@@ -208,7 +182,7 @@ void InetTest::errorsInsideATick() {
 }
 
 void InetTest::missingComponent() {
-  Scripts scripts;
+  HttpScripts scripts;
   scripts.missing = true;
   Inet inet(scripts.factory());
   QSignalSpy errors(&inet, &Inet::GetError);
@@ -222,7 +196,7 @@ void InetTest::missingComponent() {
 }
 
 void InetTest::oversizedReplyEndsAsTimeOut() {
-  Scripts scripts;
+  HttpScripts scripts;
   Inet inet(scripts.factory());
   QSignalSpy errors(&inet, &Inet::GetError);
   inet.Initialize();
@@ -238,130 +212,45 @@ void InetTest::oversizedReplyEndsAsTimeOut() {
   QVERIFY(!inet.polling());
 }
 
-void InetTest::hcArgumentChecks() {
-  Scripts scripts;
-  QStringList boxes;
-  HC hc(scripts.factory(), [&](const QString& text, const QString& title) { boxes << title + ":" + text; });
-  hc.ExecuteRemoteQuery({}, -1);
-  hc.ExecuteRemoteQuery({}, 3);
-  QCOMPARE(boxes, (QStringList{"错误:服务器地址未设置！", "错误:服务器地址未设置！"}));
-  QCOMPARE(hc.elementCount(), 1);
-  hc.InitializePost(kUrl);
-  hc.ExecuteRemoteQuery2({}, -1);
-  QCOMPARE(boxes.last(), QStringLiteral("错误:TaskID 不能为负！"));
-  QCOMPARE(hc.elementCount(), 1);
-  QCOMPARE(scripts.made.size(), size_t(1));
-  QVERIFY(scripts.made[0]->calls.size() == 1);  // nothing is sent
+void InetTest::receiverExceptionsPassThrough_data() {
+  QTest::addColumn<QString>("event");
+  QTest::newRow("InetBusy") << "InetBusy";
+  QTest::newRow("GetRes") << "GetRes";
+  QTest::newRow("GetResByteA") << "GetResByteA";
+  QTest::newRow("GetError for 404") << "404";
+  QTest::newRow("GetError for a time-out") << "time-out";
+  QTest::newRow("GetError for a missing component") << "missing";
 }
 
-void InetTest::hcElementsByTaskNumber() {
-  Scripts scripts;
-  HC hc(scripts.factory());
-  hc.InitializePost(kUrl);
-  QVERIFY(hc.Inet1(0) != nullptr);
-  QVERIFY(hc.Inet1(5) == nullptr);
-  hc.ExecuteRemoteQuery(QStringLiteral("a"), 0);
-  QCOMPARE(scripts.made.size(), size_t(1));
-  hc.ExecuteRemoteQuery(QStringLiteral("b"), 5);
-  QCOMPARE(scripts.made.size(), size_t(2));
-  Inet* five = hc.Inet1(5);
-  QVERIFY(five != nullptr && five->polling());
-  Complete(*scripts.made[1], 200, "x");
-  five->poll();
-  hc.ExecuteRemoteQuery(QStringLiteral("c"), 5);
-  QCOMPARE(hc.Inet1(5), five);
-  QCOMPARE(scripts.made.size(), size_t(2));
-  QCOMPARE(scripts.made[1]->calls.back(), std::string("send c"));
-}
-
-void InetTest::hcScreensTextReplies_data() {
-  QTest::addColumn<QByteArray>("reply");
-  QTest::addColumn<bool>("success");
-  QTest::addColumn<QString>("text");
-  QTest::newRow("version with CR LF") << QByteArray("1.24\r\n") << true << "1.24";
-  QTest::newRow("bare LF kept") << QByteArray("1.24\n\r") << true << "1.24\n\r";
-  QTest::newRow("doctype") << QByteArray("<!DOCTYPE html><p>x") << false << "未连接到服务器！请检查服务器设置";
-  QTest::newRow("lower-case doctype") << QByteArray("<!doctype html>") << true << "<!doctype html>";
-  QTest::newRow("space before doctype") << QByteArray(" <!DOCTYPE html>") << true << " <!DOCTYPE html>";
-  QTest::newRow("warning anywhere") << QByteArray("1.24<br><b>Warning</b>: x") << false << "服务器操作异常！";
-  QTest::newRow("doctype wins over warning") << QByteArray("<!DOCTYPE <b>Warning</b>") << false
-                                             << "未连接到服务器！请检查服务器设置";
-}
-
-void InetTest::hcScreensTextReplies() {
-  QFETCH(QByteArray, reply);
-  QFETCH(bool, success);
-  QFETCH(QString, text);
-  Scripts scripts;
-  HC hc(scripts.factory());
-  QSignalSpy ok(&hc, &HC::ResponseSuccess);
-  QSignalSpy bad(&hc, &HC::ResponseError);
-  hc.InitializePost(kUrl);
-  hc.ExecuteRemoteQuery({}, 2, -5);
-  Complete(*scripts.made[1], 200, reply);
-  hc.Inet1(2)->poll();
-  QSignalSpy& spy = success ? ok : bad;
-  QCOMPARE(ok.count() + bad.count(), 1);
-  QCOMPARE(spy.count(), 1);
-  QCOMPARE(spy[0][0].toString(), text);
-  QCOMPARE(spy[0][1].toInt(), 2);
-  QCOMPARE(spy[0][2].toInt(), -5);
-}
-
-void InetTest::hcBytesAndErrorsCarryExtId() {
-  Scripts scripts;
-  HC hc(scripts.factory());
-  QSignalSpy bytes(&hc, &HC::ResponseSuccess2);
-  QSignalSpy bad(&hc, &HC::ResponseError);
-  hc.InitializePost(kUrl);
-  hc.ExecuteRemoteQuery2("q", 0, 11, 1, 42);
-  Complete(*scripts.made[0], 200, "<!DOCTYPE raw");
-  hc.Inet1(0)->poll();
-  QCOMPARE(bytes.count(), 1);  // byte replies are not screened
-  QCOMPARE(bytes[0][0].toByteArray(), QByteArray("<!DOCTYPE raw"));
-  QCOMPARE(bytes[0][2].toInt(), 11);
-  QCOMPARE(bytes[0][3].toInt(), 42);
-  hc.ExecuteRemoteQuery({}, 0, 12);
-  Complete(*scripts.made[0], 404, {});
-  hc.Inet1(0)->poll();
-  QCOMPARE(bad.count(), 1);
-  QCOMPARE(bad[0][0].toString(), QStringLiteral("无效网络地址！"));
-  QCOMPARE(bad[0][2].toInt(), 12);
-}
-
-void InetTest::hcBusyKeepsTheRunningExtId() {
-  Scripts scripts;
-  HC hc(scripts.factory());
-  QSignalSpy ok(&hc, &HC::ResponseSuccess);
-  QSignalSpy busy(&hc, &HC::HCBusy);
-  hc.InitializePost(kUrl);
-  hc.ExecuteRemoteQuery({}, 1, 100);
-  hc.ExecuteRemoteQuery({}, 1, 200);
-  QCOMPARE(busy.count(), 1);
-  QCOMPARE(busy[0][0].toInt(), 1);
-  Complete(*scripts.made[1], 200, "done");
-  hc.Inet1(1)->poll();
-  QCOMPARE(ok.count(), 1);
-  QCOMPARE(ok[0][2].toInt(), 100);  // the refused query must not relabel the result
-}
-
-void InetTest::leadingNumber_data() {
-  QTest::addColumn<QString>("text");
-  QTest::addColumn<double>("number");
-  QTest::newRow("version") << "1.24" << 1.24;
-  QTest::newRow("stops at letters") << "1.3abc" << 1.3;
-  QTest::newRow("second point stops") << "1.2.3" << 1.2;
-  QTest::newRow("letter first") << "v1.24" << 0.0;
-  QTest::newRow("empty") << "" << 0.0;
-  QTest::newRow("point alone") << "." << 0.0;
-  QTest::newRow("sign") << "-2.5x" << -2.5;
-  QTest::newRow("leading point") << ".5" << 0.5;
-}
-
-void InetTest::leadingNumber() {
-  QFETCH(QString, text);
-  QFETCH(double, number);
-  QCOMPARE(LeadingNumber(text), number);
+void InetTest::receiverExceptionsPassThrough() {
+  // Inet guards its request object's calls; what a receiver throws is not a
+  // failing request and must reach the caller of the tick or of Execute.
+  QFETCH(QString, event);
+  HttpScripts scripts;
+  scripts.missing = event == "missing";
+  Inet inet(scripts.factory());
+  auto fail = [] { throw std::runtime_error("receiver"); };
+  connect(&inet, &Inet::InetBusy, fail);
+  connect(&inet, &Inet::GetRes, fail);
+  connect(&inet, &Inet::GetResByteA, fail);
+  connect(&inet, &Inet::GetError, fail);
+  if (event == "missing") {
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, inet.Initialize());
+    return;
+  }
+  inet.Initialize();
+  HttpScript& s = *scripts.made[0];
+  inet.Execute(kUrl, {}, event == "GetResByteA" ? 1 : 0);
+  if (event == "InetBusy") {
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, inet.Execute(kUrl, {}));
+    return;
+  }
+  if (event == "time-out") {
+    for (int i = 1; i < Inet::kNoResponseTicks; ++i) inet.poll();
+  } else {
+    Complete(s, event == "404" ? 404 : 200, "1.24");
+  }
+  QVERIFY_THROWS_EXCEPTION(std::runtime_error, inet.poll());
 }
 
 QTEST_GUILESS_MAIN(InetTest)

@@ -81,4 +81,25 @@ class ScriptedHttpRequest : public HttpRequest {
   std::shared_ptr<HttpScript> m_s;
 };
 
+// HttpScripts is a factory that gives every request object a script of its
+// own, in the order they are made.
+struct HttpScripts {
+  std::vector<std::shared_ptr<HttpScript>> made;
+  bool missing = false;  // the factory cannot make a request object
+  HttpRequestFactory factory() {
+    return [this]() -> std::unique_ptr<HttpRequest> {
+      if (missing) return nullptr;
+      made.push_back(std::make_shared<HttpScript>());
+      return std::make_unique<ScriptedHttpRequest>(made.back());
+    };
+  }
+};
+
+// Complete lets the scripted request finish with `status` and `body`.
+inline void Complete(HttpScript& s, int status, const QByteArray& body) {
+  s.state = HttpRequest::kCompleted;
+  s.status = status;
+  s.body = body;
+}
+
 }  // namespace tessaly
