@@ -9,6 +9,7 @@
 
 #include "desktop.h"
 #include "frm_main.h"
+#include "program_folder.h"
 #include "idiom_table.h"
 #include "qt_translations.h"
 #include "tessaly_version.h"
