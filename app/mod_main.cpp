@@ -1,5 +1,6 @@
-// ModMain: the program's entry. Initialises the controls, then creates the
-// main window, whose loading shows it and loads the idiom table.
+// ModMain: the program's entry. Starts reading the idiom table, initialises
+// the controls, then creates the main window, whose loading shows it and
+// takes the table.
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -10,7 +11,7 @@
 #include "desktop.h"
 #include "frm_main.h"
 #include "program_folder.h"
-#include "idiom_table.h"
+#include "load_ahead.h"
 #include "qt_translations.h"
 #include "tessaly_version.h"
 #include "window_system.h"
@@ -76,6 +77,9 @@ int main(int argc, char** argv) {
                  problem.c_str(), argv[0]);
     return 1;
   }
+  // The table is read while Qt starts and the window is built.
+  tessaly::FrmMainServices services;
+  services.loadTable = tessaly::LoadAhead(tessaly::ProgramFolder() / "cy.dat");
   QApplication app(argc, argv);
   QApplication::setApplicationName(QString::fromLatin1(tessaly::kProductName));
   QApplication::setApplicationVersion(QString::fromLatin1(tessaly::kVersionString));
@@ -84,7 +88,7 @@ int main(int argc, char** argv) {
   InitControlClasses();
 
   tessaly::QtDesktop desktop;
-  tessaly::FrmMain frmMain(desktop);
+  tessaly::FrmMain frmMain(desktop, services);
   if (!frmMain.Form_Load()) return 1;
   return QApplication::exec();
 }

@@ -1,0 +1,15 @@
+// Loading the idiom table ahead of the window.
+#include "load_ahead.h"
+
+#include <future>
+#include <memory>
+
+namespace tessaly {
+
+std::function<LoadResult()> LoadAhead(std::filesystem::path file) {
+  auto pending = std::make_shared<std::future<LoadResult>>(
+      std::async(std::launch::async, [file = std::move(file)] { return LoadIdiomFile(file); }));
+  return [pending] { return pending->get(); };
+}
+
+}  // namespace tessaly
