@@ -6,10 +6,9 @@
 
 #include <filesystem>
 #include <map>
-#include <fstream>
 #include <random>
-#include <sstream>
 
+#include "file_io.h"
 #include "gbk.h"
 #include "idiom_file.h"
 #include "query.h"
@@ -22,10 +21,9 @@ const std::filesystem::path kRealData =
     std::filesystem::path(TESSALY_SHARED_DATA) / "idioms-a-g.dat";
 
 std::string ReadBytes(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
+  std::string bytes;
+  ReadWholeFile(p, bytes);
+  return bytes;
 }
 
 // A generated table: four-character idioms drawn from 3,500 common

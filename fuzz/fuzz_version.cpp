@@ -7,6 +7,7 @@
 
 #include <QString>
 
+#include "hc.h"
 #include "update_me.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -14,8 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool newer = tessaly::IsNewerVersion(reply, 1, 23);
   const double number = tessaly::LeadingNumber(reply);
   if (std::isnan(number)) std::abort();
-  QString cleaned = reply;
-  cleaned.remove(QLatin1String("\r\n"));
+  QString cleaned = tessaly::RemoveCrLfPairs(reply);
   cleaned.remove(u' ');
   const bool numeric = !cleaned.isEmpty() && (cleaned[0].isDigit() || cleaned[0] == u'.' ||
                                               cleaned[0] == u'+' || cleaned[0] == u'-');

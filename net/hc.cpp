@@ -2,15 +2,20 @@
 #include "hc.h"
 
 #include "inet.h"
+#include "text.h"
 
 namespace tessaly {
 
 ReplyScreen ScreenTextReply(const QString& resX, QString& cleaned) {
   if (resX.startsWith(QLatin1String("<!DOCTYPE"))) return ReplyScreen::NoServer;
   if (resX.contains(QLatin1String("<b>Warning</b>"))) return ReplyScreen::ServerFault;
-  cleaned = resX;
-  cleaned.remove(QLatin1String("\r\n"));
+  cleaned = RemoveCrLfPairs(resX);
   return ReplyScreen::Accepted;
+}
+
+QString RemoveCrLfPairs(const QString& text) {
+  return QString::fromStdU16String(
+      RemoveCrLfPairs(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size()))));
 }
 
 HC::HC(HttpRequestFactory factory, ErrorBox errorBox, QObject* parent)

@@ -30,6 +30,9 @@ enum class ReplyScreen {
 // it with every CR LF pair removed (a lone CR or LF stays).
 ReplyScreen ScreenTextReply(const QString& resX, QString& cleaned);
 
+// RemoveCrLfPairs is the text helper of the same name (text.h) for QString.
+QString RemoveCrLfPairs(const QString& text);
+
 // Shows a modal error message box with `text` and `title`.
 using ErrorBox = std::function<void(const QString& text, const QString& title)>;
 

@@ -1,6 +1,8 @@
 // UpDateMe: the update check.
 #include "update_me.h"
 
+#include "hc.h"
+
 #include <limits>
 
 namespace tessaly {
@@ -63,8 +65,7 @@ double LeadingNumber(QStringView text) {
 }
 
 bool IsNewerVersion(const QString& reply, qint32 major, qint32 minor) {
-  QString cleaned = reply;
-  cleaned.remove(QLatin1String("\r\n"));
+  QString cleaned = RemoveCrLfPairs(reply);
   cleaned.remove(u' ');
   const double local = LeadingNumber(QStringLiteral("%1.%2").arg(major).arg(minor));
   return local < LeadingNumber(cleaned);

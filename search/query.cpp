@@ -6,6 +6,8 @@
 #include <unicode/uchar.h>
 #include <unicode/utf16.h>
 
+#include "text.h"
+
 namespace tessaly {
 namespace {
 
@@ -52,18 +54,10 @@ QueryCheck CheckQuery(std::u16string_view typed) {
   }
   TrimSpaces(s);
 
-  // Remove CR LF pairs and turn the wildcard alternatives into "*" in one
-  // left-to-right pass; a lone CR or LF stays.
-  std::u16string t;
-  t.reserve(s.size());
-  for (size_t i = 0; i < s.size(); ++i) {
-    const char16_t u = s[i];
-    if (u == u'\r' && i + 1 < s.size() && s[i + 1] == u'\n') {
-      ++i;
-      continue;
-    }
-    const bool wildcard = u == u'\uFF1F' || u == u'?' || u == u'\u3002' || u == u'.';
-    t.push_back(wildcard ? u'*' : u);
+  // CR LF pairs go first; then the typed alternatives become "*".
+  std::u16string t = RemoveCrLfPairs(s);
+  for (char16_t& u : t) {
+    if (u == u'\uFF1F' || u == u'?' || u == u'\u3002' || u == u'.') u = u'*';
   }
   TrimSpaces(t);
   if (t.empty()) return result;

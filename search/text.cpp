@@ -1,4 +1,4 @@
-// UTF-8 <-> UTF-16 conversions through ICU.
+// Text helpers; the conversions go through ICU.
 #include "text.h"
 
 #include <unicode/ustring.h>
@@ -16,6 +16,19 @@ std::string ToUtf8(std::u16string_view text) {
                      static_cast<int32_t>(text.size()), 0xFFFD, nullptr, &status);
   if (U_FAILURE(status)) return {};
   out.resize(static_cast<size_t>(written));
+  return out;
+}
+
+std::u16string RemoveCrLfPairs(std::u16string_view text) {
+  std::u16string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+      ++i;
+      continue;
+    }
+    out.push_back(text[i]);
+  }
   return out;
 }
 

@@ -8,11 +8,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "file_io.h"
 #include "gbk.h"
 #include "idiom_file.h"
 #include "text.h"
@@ -66,10 +66,9 @@ class TempDir {
 
 // ReadFile returns the bytes of the file at `path` (empty when missing).
 inline std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
+  std::string bytes;
+  ReadWholeFile(path, bytes);
+  return bytes;
 }
 
 // What a program run printed and how it ended.
