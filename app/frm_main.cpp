@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -210,6 +211,18 @@ void FrmMain::createMenus() {
   menuZS->setObjectName(QStringLiteral("menuZS"));
   menuNet = menuBar()->addAction(QStringLiteral("  主页  "));
   menuNet->setObjectName(QStringLiteral("menuNet"));
+  // The searches beyond the five buttons, each captioned with an example.
+  menuMore = menuBar()->addMenu(QStringLiteral("更多查找"));
+  menuMore->setObjectName(QStringLiteral("menuMore"));
+  auto item = [this](const char* name, const QString& caption) {
+    QAction* a = menuMore->addAction(caption);
+    a->setObjectName(QLatin1String(name));
+    return a;
+  };
+  menuPinyin = item("menuPinyin", QStringLiteral("按拼音查找（如 yixinyiyi、yi1xin1）"));
+  menuPattern = item("menuPattern", QStringLiteral("按结构查找（如 aabb、abac、一a一b）"));
+  menuChain = item("menuChain", QStringLiteral("成语接龙（接当前成语）"));
+  menuFolded = item("menuFolded", QStringLiteral("简繁通查（如 愛不釋手）"));
   // The border is fixed: the window is exactly the menu bar and the client.
   setFixedSize(sizeHint());
 }
@@ -226,6 +239,10 @@ void FrmMain::connectSignals() {
   connect(CmdStart3, &QPushButton::clicked, this, search(SearchMode::Mixed));
   connect(CmdSearch[0], &QPushButton::clicked, this, search(SearchMode::Meaning));
   connect(CmdSearch[1], &QPushButton::clicked, this, search(SearchMode::Source));
+  connect(menuPinyin, &QAction::triggered, this, search(SearchMode::Pinyin));
+  connect(menuPattern, &QAction::triggered, this, search(SearchMode::Pattern));
+  connect(menuChain, &QAction::triggered, this, search(SearchMode::Chain));
+  connect(menuFolded, &QAction::triggered, this, search(SearchMode::Folded));
   connect(Timer1, &QTimer::timeout, this, &FrmMain::Timer1_Timer);
   connect(List1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           &FrmMain::List1_Click);
@@ -340,7 +357,13 @@ void FrmMain::RunSearch(SearchMode mode) {
   CmdCopy->setEnabled(false);
   CmdCopy->setText(kCopyCaption);
 
-  m_outcome = tessaly::RunSearch(m_table, m_keywords, mode);
+  // The chain goes on from the idiom on show, or from the first keyword
+  // when nothing is on show yet.
+  const QString shown = TxtView->property("Tag").toString();
+  m_outcome = tessaly::RunSearch(m_table, mode == SearchMode::Chain && !shown.isEmpty()
+                                              ? Keywords{shown.toStdU16String()}
+                                              : m_keywords,
+                                 mode);
   if (m_outcome.notice) {
     Pic->Cls();
     Pic->Print(FromU16(*m_outcome.notice));

@@ -17,6 +17,7 @@
 #include "search_engine.h"
 
 class QAction;
+class QMenu;
 class QLabel;
 class QLineEdit;
 class QListView;
@@ -134,6 +135,12 @@ class FrmMain : public QMainWindow {
   QAction* menuHelp = nullptr;
   QAction* menuZS = nullptr;
   QAction* menuNet = nullptr;
+  // 更多查找: the four searches beyond the buttons.
+  QMenu* menuMore = nullptr;
+  QAction* menuPinyin = nullptr;
+  QAction* menuPattern = nullptr;
+  QAction* menuChain = nullptr;
+  QAction* menuFolded = nullptr;
   QPointer<FrmHelp> m_help;
 };
 

@@ -18,7 +18,9 @@
 #include "gbk.h"
 #include "idiom_file.h"
 #include "query.h"
+#include "pinyin.h"
 #include "search_engine.h"
+#include "syllable_index.h"
 
 namespace tessaly {
 namespace {
@@ -41,14 +43,22 @@ const IdiomTable& Synthetic(int32_t size) {
   std::mt19937 random(size);
   auto ch = [&] { return static_cast<char16_t>(0x4E00 + random() % 3500); };
   auto letter = [&] { return static_cast<char16_t>(u'a' + random() % 26); };
+  // Syllables with tone marks, as the pinyin field has them.
+  static const std::u16string_view kSyllables[] = {u"yī", u"xīn", u"yì", u"tiān", u"dì", u"rén", u"shān",
+                                                   u"shuǐ", u"fēng", u"yǔ", u"lǜ", u"huā", u"bù", u"zhī"};
   IdiomTable table;
   std::u16string line;
   for (int32_t i = 0; i < size; ++i) {
     line.clear();
-    for (int k = 0; k < 4; ++k) line += ch();
+    std::u16string pinyin;
+    for (int k = 0; k < 4; ++k) {
+      line += ch();
+      if (k > 0) pinyin += u' ';
+      pinyin += kSyllables[random() % std::size(kSyllables)];
+    }
     line += u'#';
     for (int k = 0; k < 4; ++k) line += letter();
-    line += u"#pīn yīn#";
+    line += u'#' + pinyin + u'#';
     const int meaning = 20 + static_cast<int>(random() % 40);
     for (int k = 0; k < meaning; ++k) line += ch();
     line += u"#《";
@@ -77,7 +87,15 @@ struct FlatColumn {
 FlatColumn Flat(const IdiomTable& table, Field f, bool chars = false) {
   FlatColumn c;
   for (int32_t i = 0; i < table.size(); ++i) {
-    c.text += chars ? table.IdiomChars(i) : table.field(i, f);
+    if (chars && f == Field::Pinyin) {
+      // The plain letters of the pinyin, as the pinyin search reads them.
+      for (char16_t u : table.field(i, f)) {
+        int tone = 0;
+        if (const char letter = PinyinLetter(u, tone)) c.text += static_cast<char16_t>(letter);
+      }
+    } else {
+      c.text += chars ? table.IdiomChars(i) : table.field(i, f);
+    }
     c.starts.push_back(static_cast<uint32_t>(c.text.size()));
   }
   return c;
@@ -86,14 +104,14 @@ FlatColumn Flat(const IdiomTable& table, Field f, bool chars = false) {
 // A floor is the least work the search's rule needs: the same per-record
 // check written as a plain loop over plain vectors, or for a contains-rule
 // one find over the column.
-enum class FloorKind { Find, Prefix, Wildcard, Length, Subsequence, Counts };
+enum class FloorKind { Find, Prefix, Wildcard, Length, Subsequence, Counts, Pattern };
 
 struct Query {
   const char* name;
   SearchMode mode;
   const char16_t* text;
   Field field;   // the column the floor scans
-  bool chars;    // IdiomChars instead of the field
+  bool chars;    // IdiomChars instead of the field (the plain letters for the pinyin field)
   FloorKind floor;
 };
 
@@ -108,6 +126,10 @@ const Query kQueries[] = {
     {"mixed", SearchMode::Mixed, u"意一", Field::Idiom, true, FloorKind::Counts},
     {"meaning", SearchMode::Meaning, u"天下太平", Field::Meaning, false, FloorKind::Find},
     {"source", SearchMode::Source, u"史记", Field::Source, false, FloorKind::Find},
+    {"pinyin", SearchMode::Pinyin, u"yi1xin1tian1", Field::Pinyin, true, FloorKind::Find},
+    {"pattern", SearchMode::Pattern, u"abac", Field::Idiom, true, FloorKind::Pattern},
+    {"chain", SearchMode::Chain, u"天下太平", Field::Idiom, true, FloorKind::Prefix},
+    {"folded", SearchMode::Folded, u"天下", Field::Idiom, false, FloorKind::Find},
 };
 
 void RunQuery(benchmark::State& state, const IdiomTable* table, const Query& q) {
@@ -116,6 +138,9 @@ void RunQuery(benchmark::State& state, const IdiomTable* table, const Query& q) 
     return;
   }
   const Keywords keywords = CheckQuery(q.text).keywords;
+  // What a search makes of the table on its first use is measured by
+  // BM_FirstUse; here it is made before the clock runs.
+  RunSearch(*table, keywords, q.mode);
   for (auto _ : state) {
     SearchOutcome o = RunSearch(*table, keywords, q.mode);
     benchmark::DoNotOptimize(o.hitCount);
@@ -129,11 +154,13 @@ size_t FloorCount(const FlatColumn& c, const Query& q) {
   switch (q.floor) {
     case FloorKind::Find: {
       std::erase(key, u'*');
+      std::erase_if(key, [](char16_t u) { return u >= u'0' && u <= u'9'; });
       const std::u16string_view text(c.text);
       for (size_t pos = text.find(key); pos != std::u16string_view::npos; pos = text.find(key, pos + 1)) ++found;
       break;
     }
     case FloorKind::Prefix:
+      if (q.mode == SearchMode::Chain) key = key.substr(key.size() - 1);  // the link
       for (size_t i = 0; i < c.size(); ++i) found += c.at(i).substr(0, key.size()) == key;
       break;
     case FloorKind::Wildcard:
@@ -155,6 +182,12 @@ size_t FloorCount(const FlatColumn& c, const Query& q) {
           if (u == key[p] && ++p == key.size()) break;
         }
         found += p == key.size();
+      }
+      break;
+    case FloorKind::Pattern:
+      for (size_t i = 0; i < c.size(); ++i) {
+        const std::u16string_view chars = c.at(i);
+        found += chars.size() == key.size() && chars[0] == chars[2] && chars[1] != chars[0] && chars[3] != chars[1];
       }
       break;
     case FloorKind::Counts:
@@ -216,6 +249,38 @@ void BM_DecodeRealFileOnly(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
 }
 BENCHMARK(BM_DecodeRealFileOnly)->Unit(benchmark::kMillisecond);
+
+// A fresh copy of `table`, with nothing made of it yet.
+IdiomTable Copy(const IdiomTable& table) {
+  IdiomTable copy;
+  for (int32_t i = 0; i < table.size(); ++i) {
+    std::u16string line;
+    for (std::u16string_view f : table.record(i).Fields) line += std::u16string(f) + u'#';
+    line.pop_back();
+    copy.appendLine(line);
+  }
+  return copy;
+}
+
+// What the pinyin search and the chain, and the folded search, make of the
+// table on their first use.
+void BM_FirstUse(benchmark::State& state, bool folded) {
+  const IdiomTable& source = Synthetic(300000);
+  size_t bytes = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    IdiomTable table = Copy(source);
+    state.ResumeTiming();
+    if (folded) {
+      bytes = table.folded().memoryBytes();
+    } else {
+      bytes = table.syllables().memoryBytes();
+    }
+  }
+  state.counters["bytes_per_record"] = static_cast<double>(bytes) / source.size();
+}
+BENCHMARK_CAPTURE(BM_FirstUse, syllables_300000, false)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK_CAPTURE(BM_FirstUse, folded_300000, true)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void RegisterSearches() {
   for (const Query& q : kQueries) {

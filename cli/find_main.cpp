@@ -2,6 +2,10 @@
 // and prints what the window would list.
 //
 //   tessaly-find [--data FILE] [--mode MODE] [--json] [--count] QUERY
+//
+// MODE is one of the five searches of the window's buttons (precise, fuzzy,
+// mixed, meaning, source) or of its menu 更多查找 (pinyin, pattern, chain,
+// folded).
 //   tessaly-find --check FILE
 //
 // Exit status as grep's: 0 when there are hits, 1 when there are none, 2 on
@@ -48,6 +52,14 @@ constexpr char kHelp[] =
     "  mixed    混和：关键字的每个字都出现，顺序不限            例：意一 → 一心一意\n"
     "  meaning  释义中含有关键字                                例：塌下来\n"
     "  source   出处中含有关键字                                例：岳阳楼记\n"
+    "  pinyin   全拼（可不带声调）：从某个音节开始连续相同，可止于音节中间；\n"
+    "           音节后的数字 1–5（0 为轻声）要求该音节的声调，' 要求音节在此结束\n"
+    "                                                           例：yixinyiyi、yi1xin1、xi'an\n"
+    "  pattern  结构：字数相同，小写字母代表一个字（同字母同字、异字母异字），\n"
+    "           * 代表任意字，其他字照原样                      例：aabb、abac、一a一b\n"
+    "  chain    成语接龙：以第一个关键字的最后一个字开头的成语；没有时，若它是\n"
+    "           词库中的成语，则接同音（末字拼音）开头的成语      例：一心一意\n"
+    "  folded   简繁通查：同 precise，但繁体与简体一律按简体比较  例：愛不釋手\n"
     "\n"
     "选项：\n"
     "      --data 文件    成语文件（默认：程序所在文件夹中的 cy.dat）\n"
@@ -79,6 +91,10 @@ std::optional<SearchMode> ParseMode(std::string_view name) {
   if (name == "mixed") return SearchMode::Mixed;
   if (name == "meaning") return SearchMode::Meaning;
   if (name == "source") return SearchMode::Source;
+  if (name == "pinyin") return SearchMode::Pinyin;
+  if (name == "pattern") return SearchMode::Pattern;
+  if (name == "chain") return SearchMode::Chain;
+  if (name == "folded") return SearchMode::Folded;
   return std::nullopt;
 }
 
@@ -215,7 +231,7 @@ int main(int argc, char** argv) {
     } else if (arg->name == "--mode") {
       const auto v = args.value(*arg);
       const auto mode = v ? ParseMode(*v) : std::nullopt;
-      if (!mode) return fail("--mode 只能是 precise、fuzzy、mixed、meaning 或 source");
+      if (!mode) return fail("--mode 只能是 precise、fuzzy、mixed、meaning、source、pinyin、pattern、chain 或 folded");
       options.mode = *mode;
     } else if (arg->name == "--json" && !arg->attached) {
       options.json = true;

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  libicu-dev libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
+  libicu-dev libopencc-dev libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
   fonts-arphic-uming
   desktop-file-utils appstream

@@ -7,7 +7,9 @@
 #include <new>
 #include <utility>
 
+#include "folding.h"
 #include "line_check.h"
+#include "syllable_index.h"
 
 namespace tessaly {
 namespace {
@@ -96,17 +98,33 @@ void IdiomTable::Column::fit() {
   }
 }
 
+IdiomTable::IdiomTable() = default;
 IdiomTable::~IdiomTable() = default;
 
 IdiomTable::IdiomTable(IdiomTable&& other) noexcept
-    : m_columns(std::move(other.m_columns)), m_size(std::exchange(other.m_size, 0)) {}
+    : m_columns(std::move(other.m_columns)),
+      m_size(std::exchange(other.m_size, 0)),
+      m_syllables(std::move(other.m_syllables)),
+      m_folded(std::move(other.m_folded)) {}
 
 IdiomTable& IdiomTable::operator=(IdiomTable&& other) noexcept {
   if (this != &other) {
     m_columns = std::move(other.m_columns);
     m_size = std::exchange(other.m_size, 0);
+    m_syllables = std::move(other.m_syllables);
+    m_folded = std::move(other.m_folded);
   }
   return *this;
+}
+
+const SyllableIndex& IdiomTable::syllables() const {
+  if (!m_syllables) m_syllables = std::make_unique<SyllableIndex>(*this);
+  return *m_syllables;
+}
+
+const IdiomTable& IdiomTable::folded() const {
+  if (!m_folded) m_folded = std::make_unique<IdiomTable>(FoldIdioms(*this));
+  return *m_folded;
 }
 
 IdiomRecord IdiomTable::record(int32_t i, const HitMarks* marks) const {
@@ -157,6 +175,8 @@ void IdiomTable::markContaining(Field f, std::u16string_view needle, HitMarks& m
 
 bool IdiomTable::appendLine(std::u16string_view line) {
   if (CheckLine(line, 0).kind != LoadErrorKind::None) return false;
+  m_syllables.reset();
+  m_folded.reset();
   Appender appender(*this);
   appender.room(line.size() + 1, 1);
   size_t pos = 0;
@@ -182,6 +202,8 @@ void IdiomTable::append(IdiomTable&& tail) {
     tail.m_columns[c] = Column();  // given back at once: the peak stays low
   }
   m_size += std::exchange(tail.m_size, 0);
+  m_syllables.reset();
+  m_folded.reset();
 }
 
 size_t IdiomTable::memoryBytes() const {

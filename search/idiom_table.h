@@ -11,11 +11,14 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace tessaly {
+
+class SyllableIndex;
 
 // The six fields every record has, in the order of the line.
 enum class Field : int {
@@ -50,7 +53,7 @@ struct IdiomRecord {
 // two bytes per UTF-16 code unit and 32 bytes per record, nothing else.
 class IdiomTable {
  public:
-  IdiomTable() = default;
+  IdiomTable();
   ~IdiomTable();
   IdiomTable(IdiomTable&& other) noexcept;
   IdiomTable& operator=(IdiomTable&& other) noexcept;
@@ -91,7 +94,16 @@ class IdiomTable {
 
   // memoryBytes returns the heap memory the table holds: once loaded, two
   // bytes per UTF-16 code unit of text plus 32 bytes of offsets per record.
+  // What searches make of the table (below) is not counted.
   size_t memoryBytes() const;
+
+  // syllables returns the pinyin of every record read as syllables, and
+  // folded the table's idioms in simplified characters (its other fields
+  // are "-"). Each is made on its first use, on the thread that searches,
+  // and kept with the table; the searches that need neither never pay
+  // for them.
+  const SyllableIndex& syllables() const;
+  const IdiomTable& folded() const;
 
   class Appender;
 
@@ -147,6 +159,8 @@ class IdiomTable {
 
   std::array<Column, kColumns> m_columns;
   int32_t m_size = 0;
+  mutable std::unique_ptr<SyllableIndex> m_syllables;
+  mutable std::unique_ptr<IdiomTable> m_folded;
 };
 
 // IdiomTable::Appender writes records straight into the columns of a table,

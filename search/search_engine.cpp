@@ -5,6 +5,8 @@
 #include <array>
 #include <unordered_set>
 
+#include "folding.h"
+#include "syllable_index.h"
 #include "tessaly_config.h"
 
 namespace tessaly {
@@ -80,6 +82,87 @@ bool MixedMatch(std::u16string_view chars, const std::vector<CharNeed>& needs, s
   return true;
 }
 
+// A structure pattern turned into the checks a record must pass: the
+// characters it names, the positions that must hold the same character
+// (the places of one letter), and those that must differ (the first places
+// of two letters).
+struct Pattern {
+  size_t length = 0;
+  std::vector<std::pair<size_t, char16_t>> characters;
+  std::vector<std::pair<size_t, size_t>> same;
+  std::vector<std::pair<size_t, size_t>> different;
+
+  explicit Pattern(std::u16string_view key) : length(key.size()) {
+    size_t first[26];
+    bool seen[26] = {};
+    std::vector<size_t> letters;  // first place of each letter, in order
+    for (size_t i = 0; i < key.size(); ++i) {
+      const char16_t k = key[i];
+      if (k == kStar) continue;
+      if (!IsLowerAscii(k)) {
+        characters.emplace_back(i, k);
+        continue;
+      }
+      const int letter = k - u'a';
+      if (seen[letter]) {
+        same.emplace_back(first[letter], i);
+        continue;
+      }
+      seen[letter] = true;
+      first[letter] = i;
+      for (size_t other : letters) different.emplace_back(other, i);
+      letters.push_back(i);
+    }
+  }
+
+  bool matches(std::u16string_view chars) const {
+    if (chars.size() != length) return false;
+    for (const auto& [i, c] : characters) {
+      if (chars[i] != c) return false;
+    }
+    for (const auto& [i, j] : same) {
+      if (chars[i] != chars[j]) return false;
+    }
+    for (const auto& [i, j] : different) {
+      if (chars[i] == chars[j]) return false;
+    }
+    return true;
+  }
+};
+
+std::u16string Ascii(std::string_view text) { return std::u16string(text.begin(), text.end()); }
+
+// The idiom chain from `text`; see RunSearch.
+void RunChain(const IdiomTable& table, std::u16string_view text, SearchOutcome& out) {
+  std::u16string chars(text);
+  std::erase(chars, u'\uFF0C');
+  if (chars.empty()) return;
+  // The last character, a surrogate pair taken whole.
+  const size_t last = chars.size() >= 2 && chars.back() >= 0xDC00 && chars.back() <= 0xDFFF ? chars.size() - 2
+                                                                                            : chars.size() - 1;
+  const std::u16string link = chars.substr(last);
+  const int32_t size = table.size();
+  auto other = [&](int32_t i) { return table.field(i, Field::Idiom) != text; };
+  MarkEach(size, out.Matched, out.hitCount, [&](int32_t i) {
+    return table.IdiomChars(i).substr(0, link.size()) == link && other(i);
+  });
+  if (out.hitCount > 0) {
+    out.notice = u"接“" + link + u"”字：" + Decimal(out.hitCount);
+    return;
+  }
+  int32_t self = 0;
+  while (self < size && table.field(self, Field::Idiom) != text) ++self;
+  const std::string_view syllable = self < size ? table.syllables().lastSyllable(self) : std::string_view();
+  if (syllable.empty()) {
+    out.notice = u"接“" + link + u"”字：0";
+    return;
+  }
+  const SyllableIndex& index = table.syllables();
+  MarkEach(size, out.Matched, out.hitCount,
+           [&](int32_t i) { return index.firstSyllable(i) == syllable && other(i); });
+  out.notice = u"同音接“" + Ascii(syllable) + u"”：" + Decimal(out.hitCount);
+}
+
 }  // namespace
 
 KeywordRule ClassifyKeyword(std::u16string_view keyword, SearchMode mode) {
@@ -88,7 +171,11 @@ KeywordRule ClassifyKeyword(std::u16string_view keyword, SearchMode mode) {
     case SearchMode::Mixed: return KeywordRule::Mixed;
     case SearchMode::Meaning: return KeywordRule::MeaningContains;
     case SearchMode::Source: return KeywordRule::SourceContains;
-    case SearchMode::Precise: break;
+    case SearchMode::Pinyin: return KeywordRule::PinyinSyllables;
+    case SearchMode::Pattern: return KeywordRule::StructurePattern;
+    case SearchMode::Precise:
+    case SearchMode::Chain:
+    case SearchMode::Folded: break;
   }
   int32_t stars = 0;
   int32_t others = 0;
@@ -116,12 +203,22 @@ SearchOutcome RunSearch(const IdiomTable& table, const Keywords& keywords, Searc
   HitMarks& marks = out.Matched;
   int32_t& hits = out.hitCount;
 
+  const bool folded = mode == SearchMode::Folded;
+  // The idiom text the precise rules read: the table's own, or its idioms
+  // in simplified characters.
+  const IdiomTable& idioms = folded ? table.folded() : table;
+  if (mode == SearchMode::Chain) {
+    const auto first = std::find_if(keywords.begin(), keywords.end(), [](const auto& k) { return !k.empty(); });
+    if (first != keywords.end() && size > 0) RunChain(table, *first, out);
+  }
+
   // A keyword typed twice finds nothing new: each is searched once, so no
   // query makes a search cost more than one pass per distinct keyword.
   std::unordered_set<std::u16string_view> searched;
-  for (const std::u16string& keyword : keywords) {
+  for (const std::u16string& keyword : mode == SearchMode::Chain ? Keywords() : keywords) {
     if (keyword.empty() || !searched.insert(keyword).second) continue;
-    const std::u16string_view key(keyword);
+    const std::u16string simplified = folded ? ToSimplified(keyword) : std::u16string();
+    const std::u16string_view key = folded ? std::u16string_view(simplified) : std::u16string_view(keyword);
     const KeywordRule rule = ClassifyKeyword(key, mode);
     if (rule == KeywordRule::All) {
       if (keywords.size() > 1) out.notice = std::u16string(kLoneStarNotice);
@@ -132,7 +229,7 @@ SearchOutcome RunSearch(const IdiomTable& table, const Keywords& keywords, Searc
     }
     switch (rule) {
       case KeywordRule::TextContains:
-        table.markContaining(Field::Idiom, key, marks, hits);
+        idioms.markContaining(Field::Idiom, key, marks, hits);
         break;
       case KeywordRule::MeaningContains:
         table.markContaining(Field::Meaning, key, marks, hits);
@@ -150,11 +247,11 @@ SearchOutcome RunSearch(const IdiomTable& table, const Keywords& keywords, Searc
         break;
       case KeywordRule::WildcardPrefix:
         MarkEach(size, marks, hits,
-                 [&](int32_t i) { return WildcardPrefixMatch(table.IdiomChars(i), key); });
+                 [&](int32_t i) { return WildcardPrefixMatch(idioms.IdiomChars(i), key); });
         break;
       case KeywordRule::Length: {
         const int32_t last = static_cast<int32_t>(key.size()) - 1;
-        MarkEach(size, marks, hits, [&](int32_t i) { return table.IdiomLast(i) == last; });
+        MarkEach(size, marks, hits, [&](int32_t i) { return idioms.IdiomLast(i) == last; });
         break;
       }
       case KeywordRule::OrderedFuzzy:
@@ -165,6 +262,14 @@ SearchOutcome RunSearch(const IdiomTable& table, const Keywords& keywords, Searc
         const std::vector<CharNeed> needs = NeedsOf(key);
         MarkEach(size, marks, hits,
                  [&](int32_t i) { return MixedMatch(table.IdiomChars(i), needs, key.size()); });
+        break;
+      }
+      case KeywordRule::PinyinSyllables:
+        if (size > 0) table.syllables().markMatching(ParsePinyinKey(key), marks, hits);
+        break;
+      case KeywordRule::StructurePattern: {
+        const Pattern pattern(key);
+        MarkEach(size, marks, hits, [&](int32_t i) { return pattern.matches(table.IdiomChars(i)); });
         break;
       }
       case KeywordRule::MisplacedPinyinWildcard:

@@ -16,13 +16,18 @@
 
 namespace tessaly {
 
-// The five searches, numbered as their buttons number them.
+// The five searches, numbered as their buttons number them, and the four
+// of the menu 更多查找.
 enum class SearchMode : int32_t {
   Precise = 1,   // the form of each keyword picks the rule
   Fuzzy = 2,     // keyword characters in order, not necessarily adjacent
   Mixed = 3,     // keyword characters in any order, each occurrence used once
   Meaning = 20,  // the meaning field contains the keyword
   Source = 30,   // the source field contains the keyword
+  Pinyin = 40,   // full pinyin, tones optional: yixinyiyi, yi1xin1, xi'an
+  Pattern = 50,  // the idiom's shape: aabb, abac, 一a一b, ****
+  Chain = 60,    // 成语接龙: idioms that begin where the first keyword ends
+  Folded = 70,   // the precise search with traditional and simplified alike
 };
 
 // The rule a keyword is matched with.
@@ -38,6 +43,8 @@ enum class KeywordRule {
   Mixed,
   MeaningContains,
   SourceContains,
+  PinyinSyllables,   // letters read on over the syllables of the pinyin
+  StructurePattern,  // placeholders, "*" and characters, position by position
 };
 
 // ClassifyKeyword returns the rule `mode` applies to `keyword`.
@@ -72,6 +79,28 @@ struct SearchOutcome {
 // RunSearch matches `keywords` against `table` in `mode`. Keywords combine
 // as a union; a record found by an earlier keyword is not looked at again.
 // An empty keyword matches nothing; an empty table gives 0 hits.
+//
+// Pinyin: a record's pinyin read as syllables (letters without marks, ü as
+// v, each with the tone of its marked vowel, 5 without one); the keyword's
+// letters equal the letters from the start of one syllable on, read on
+// without gaps, and may end inside a syllable. A tone digit (1 to 5, 0 for
+// 5) must follow the last letter of a syllable of that tone, an apostrophe
+// the last letter of any syllable; a keyword holding anything else finds
+// nothing.
+// Pattern: the idiom without "，" has the keyword's length; a lower-case
+// letter stands for one character (the same letter for the same character,
+// different letters for different ones), "*" for any, anything else for
+// itself, one position per UTF-16 unit.
+// Chain: from the first keyword, the text to chain from: the records whose
+// idiom begins with its last character (the text itself excepted); when
+// there is none and the text is an idiom of the table, the records whose
+// first syllable has the letters of its last one. The notice says which
+// link was used, and how many records it found.
+// Folded: the precise search, the keyword and the idioms compared in
+// simplified characters (the table's folded idioms are made on first use).
+//
+// The pinyin search and the chain read the table's syllables, made on their
+// first use; no other search pays for them.
 SearchOutcome RunSearch(const IdiomTable& table, const Keywords& keywords, SearchMode mode);
 
 // AuthorLine returns the status line's resting text: the author, the

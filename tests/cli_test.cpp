@@ -47,6 +47,22 @@ TEST(FindCli, ListsCountsAndJson) {
   r = Find({"--data", kFixture, "*"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 12);
+
+  // The searches of the menu 更多查找.
+  const std::vector<std::pair<std::vector<std::string>, std::string>> more = {
+      {{"--mode", "pinyin", "yi1xin1"}, "一心一意\n"},
+      {{"--mode=pattern", "abac"}, "一生一世\n一心一意\n"},
+      {{"--mode", "folded", "別有天地"}, "别有天地\n"},
+      {{"--mode", "chain", "一心一意"}, "一生一世\n"},
+  };
+  for (const auto& [args, rows] : more) {
+    std::vector<std::string> all = {"--data", kFixture};
+    all.insert(all.end(), args.begin(), args.end());
+    r = Find(all);
+    EXPECT_EQ(r.status, 0) << args[1];
+    EXPECT_EQ(r.out, rows) << args[1];
+  }
+  EXPECT_EQ(r.err, "tessaly-find: 同音接“yi”：1\n") << "the chain says which link it took";
 }
 
 TEST(FindCli, ExitStatusAndErrors) {

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -73,11 +75,14 @@ struct Window {
   }
 
   // search types `query` and starts a search with `trigger` (a button's
-  // name, or "Enter"), then takes the ticks out of the timer's hands.
+  // name, a menu item's, or "Enter"), then takes the ticks out of the
+  // timer's hands.
   void search(const QString& query, const char* trigger = "Enter") {
     TxtFind()->setText(query);
     if (QLatin1String(trigger) == QLatin1String("Enter")) {
       QTest::keyClick(TxtFind(), Qt::Key_Return);
+    } else if (QLatin1String(trigger).startsWith(QLatin1String("menu"))) {
+      TriggerMenu(*frm, trigger);
     } else {
       button(trigger)->click();
     }
@@ -110,6 +115,7 @@ class FrmMainTest : public QObject {
   void millionRecordsListOneSliceATick();
   void newSearchDuringFillingDiscardsRows();
   void detailTextIsExact();
+  void chainFromTheIdiomOnShow();
   void searchWithoutHitsKeepsTheEntry();
   void ctrlASelectsOnlyWithCtrlAlone();
   void copyPutsEveryRowWithLineEnd();
@@ -197,6 +203,14 @@ void FrmMainTest::searches_data() {
   QTest::newRow("two keywords") << "Enter" << "天地  一心" << "天地\u3000一心"
                                 << QStringList{"别有天地", "天地良心", "万众一心", "一心一意"}
                                 << "共查到 4 个成语！" << author;
+  QTest::newRow("menu pinyin") << "menuPinyin" << "YiXinYi" << "yixinyi" << QStringList{"一心一意"}
+                               << "共查到 1 个成语！" << author;
+  QTest::newRow("menu pattern") << "menuPattern" << "aabb" << "aabb" << QStringList{"兢兢业业", "郁郁葱葱"}
+                                << "共查到 2 个成语！" << author;
+  QTest::newRow("menu chain") << "menuChain" << "一心一意" << "一心一意" << QStringList{"意气风发"}
+                              << "共查到 1 个成语！" << "接“意”字：1";
+  QTest::newRow("menu folded") << "menuFolded" << "愛不釋手 *氣風發" << "愛不釋手\u3000*氣風發"
+                               << QStringList{"爱不释手", "意气风发"} << "共查到 2 个成语！" << author;
 }
 
 void FrmMainTest::searches() {
@@ -308,6 +322,29 @@ void FrmMainTest::detailTextIsExact() {
   QVERIFY(w.TxtView()->toPlainText().startsWith(QStringLiteral("做一天和尚，撞一天钟\n\n拼音：\n拼\n")));
   QVERIFY(!w.TxtView()->toPlainText().contains(QStringLiteral("一生一世")));
   QCOMPARE(w.TxtView()->property("Tag").toString(), QStringLiteral("做一天和尚，撞一天钟"));
+}
+
+// The chain goes on from the idiom on show, whatever the query box says,
+// and the menu 更多查找 stands after the three menus of the menu bar.
+void FrmMainTest::chainFromTheIdiomOnShow() {
+  Window w;
+  w.search("一心一意");
+  w.fill();
+  QCOMPARE(w.TxtView()->property("Tag").toString(), QStringLiteral("一心一意"));
+  w.search("天地", "menuChain");
+  QCOMPARE(w.Pic()->text(), QStringLiteral("接“意”字：1"));
+  QCOMPARE(w.button("CmdCopy")->text(), QStringLiteral("正在加载"));
+  w.fill();
+  QCOMPARE(w.rows(), QStringList{"意气风发"});
+  QCOMPARE(w.TxtView()->property("Tag").toString(), QStringLiteral("意气风发"));
+
+  QStringList captions;
+  for (QAction* a : w.frm->menuBar()->actions()) captions << a->text();
+  QCOMPARE(captions, (QStringList{"  帮助  ", "※ 赞赏 ※", "  主页  ", "更多查找"}));
+  captions.clear();
+  for (QAction* a : w.frm->menuBar()->actions().last()->menu()->actions()) captions << a->text();
+  QCOMPARE(captions, (QStringList{"按拼音查找（如 yixinyiyi、yi1xin1）", "按结构查找（如 aabb、abac、一a一b）",
+                                  "成语接龙（接当前成语）", "简繁通查（如 愛不釋手）"}));
 }
 
 void FrmMainTest::searchWithoutHitsKeepsTheEntry() {

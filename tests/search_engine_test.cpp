@@ -109,6 +109,123 @@ INSTANTIATE_TEST_SUITE_P(
         SearchCase{"SourceStarIsPlain", SearchMode::Source, "*", {}}),
     [](const ::testing::TestParamInfo<SearchCase>& info) { return std::string(info.param.name); });
 
+// The searches of the menu 更多查找, one record at a time: does the keyword
+// (as the query check leaves it) find the record?
+struct RuleCase {
+  const char* name;
+  SearchMode mode;
+  const char* keyword;
+  const char* idiom;
+  const char* pinyin;
+  bool hit;
+};
+
+void PrintTo(const RuleCase& c, std::ostream* os) { *os << c.name; }
+
+class OneRecord : public ::testing::TestWithParam<RuleCase> {};
+
+TEST_P(OneRecord, FindsOrNot) {
+  const RuleCase& c = GetParam();
+  const IdiomTable table = testing::TableOf({std::string(c.idiom) + "#x#" + c.pinyin + "#m#s#e"});
+  const SearchOutcome o = Search(table, c.keyword, c.mode);
+  EXPECT_EQ(o.hitCount, c.hit ? 1 : 0);
+  EXPECT_EQ(S(o.label), c.hit ? "共查到 1 个成语！" : "共查到 0 个成语！");
+}
+
+constexpr SearchMode kFullPinyin = SearchMode::Pinyin;
+constexpr SearchMode kPattern = SearchMode::Pattern;
+constexpr SearchMode kFolded = SearchMode::Folded;
+
+INSTANTIATE_TEST_SUITE_P(
+    MoreSearches, OneRecord,
+    ::testing::Values(
+        RuleCase{"PinyinWhole", kFullPinyin, "yixinyiyi", "一心一意", "yī xīn yī yì", true},
+        RuleCase{"PinyinUpperCaseTyped", kFullPinyin, "YiXin", "一心一意", "yī xīn yī yì", true},
+        RuleCase{"PinyinEndsInsideASyllable", kFullPinyin, "yixiny", "一心一意", "yī xīn yī yì", true},
+        RuleCase{"PinyinStartsAtASyllable", kFullPinyin, "ixin", "一心一意", "yī xīn yī yì", false},
+        RuleCase{"PinyinFromALaterSyllable", kFullPinyin, "yi1xin1", "万众一心", "wàn zhòng yī xīn", true},
+        RuleCase{"PinyinToneMustMatch", kFullPinyin, "yi4xin", "一心一意", "yī xīn yī yì", false},
+        RuleCase{"PinyinToneOfTheLastSyllable", kFullPinyin, "yi4", "一心一意", "yī xīn yī yì", true},
+        RuleCase{"PinyinToneInsideASyllable", kFullPinyin, "x1in", "一心一意", "yī xīn yī yì", false},
+        RuleCase{"PinyinToneOnA", kFullPinyin, "ma3", "马到成功", "mǎ dào chéng gōng", true},
+        RuleCase{"PinyinToneOnE", kFullPinyin, "he2", "和", "hé", true},
+        RuleCase{"PinyinToneOnI", kFullPinyin, "qi4", "气", "qì", true},
+        RuleCase{"PinyinToneOnO", kFullPinyin, "wo3", "我", "wǒ", true},
+        RuleCase{"PinyinToneOnU", kFullPinyin, "lu4", "路", "lù", true},
+        RuleCase{"PinyinUmlautAsV", kFullPinyin, "lv4shui3", "绿水", "lǜ shuǐ", true},
+        RuleCase{"PinyinUmlautIsNotU", kFullPinyin, "lu4", "绿", "lǜ", false},
+        RuleCase{"PinyinPlainUmlaut", kFullPinyin, "lve", "略", "lüe", true},
+        RuleCase{"PinyinUpperCaseData", kFullPinyin, "nv3zhong", "女中豪杰", "Nǚ zhōng háo jié", true},
+        RuleCase{"PinyinCombiningMark", kFullPinyin, "an1", "安", "a\u0304n", true},
+        RuleCase{"PinyinNeutralAsFive", kFullPinyin, "luo2bo5", "萝卜", "luó bo", true},
+        RuleCase{"PinyinNeutralAsZero", kFullPinyin, "bo0", "萝卜", "luó bo", true},
+        RuleCase{"PinyinNeutralIsNotFirst", kFullPinyin, "bo1", "萝卜", "luó bo", false},
+        RuleCase{"PinyinApostropheAtASyllableEnd", kFullPinyin, "xi'an", "西安", "xī ān", true},
+        RuleCase{"PinyinApostropheNotAtAnEnd", kFullPinyin, "xi'an", "先", "xiān", false},
+        RuleCase{"PinyinWithoutApostropheReadsOn", kFullPinyin, "xian", "西安", "xī ān", true},
+        RuleCase{"PinyinToneThenApostrophe", kFullPinyin, "xi1'an1", "西安", "xī ān", true},
+        RuleCase{"PinyinAcrossTheComma", kFullPinyin, "shangzhuang", "做一天和尚，撞一天钟",
+                 "zuò yī tiān hé shàng，zhuàng yī tiān zhōng", true},
+        RuleCase{"PinyinOtherCharacter", kFullPinyin, "yi-xin", "一心一意", "yī xīn yī yì", false},
+        RuleCase{"PinyinChineseKeyword", kFullPinyin, "一心", "一心一意", "yī xīn yī yì", false},
+        RuleCase{"PinyinWildcard", kFullPinyin, "yi?", "一心一意", "yī xīn yī yì", false},
+        RuleCase{"PinyinDigitFirst", kFullPinyin, "1yi", "一心一意", "yī xīn yī yì", false},
+        RuleCase{"PinyinTwoDigits", kFullPinyin, "yi11", "一心一意", "yī xīn yī yì", false},
+        RuleCase{"PatternAabb", kPattern, "aabb", "兢兢业业", "p", true},
+        RuleCase{"PatternAabbNotAbac", kPattern, "aabb", "一心一意", "p", false},
+        RuleCase{"PatternAbac", kPattern, "abac", "半信半疑", "p", true},
+        RuleCase{"PatternLettersDiffer", kPattern, "abac", "一一一二", "p", false},
+        RuleCase{"PatternWithCharacters", kPattern, "一a一b", "一丝一毫", "p", true},
+        RuleCase{"PatternCharacterMustMatch", kPattern, "一a一b", "半信半疑", "p", false},
+        RuleCase{"PatternAabc", kPattern, "aabc", "面面俱到", "p", true},
+        RuleCase{"PatternAabcNeedsThreeCharacters", kPattern, "aabc", "兢兢业业", "p", false},
+        RuleCase{"PatternAbcc", kPattern, "abcc", "小心翼翼", "p", true},
+        RuleCase{"PatternStars", kPattern, "****", "一心一意", "p", true},
+        RuleCase{"PatternLengthMustMatch", kPattern, "****", "功到自然成", "p", false},
+        RuleCase{"PatternSayingWithoutComma", kPattern, "*********", "做一天和尚，撞一天钟", "p", true},
+        RuleCase{"PatternLongerIdiom", kPattern, "aabb", "兢兢业业地", "p", false},
+        RuleCase{"FoldedTraditionalKeyword", kFolded, "愛不釋手", "爱不释手", "p", true},
+        RuleCase{"FoldedTraditionalData", kFolded, "爱屋及乌", "愛屋及烏", "p", true},
+        RuleCase{"FoldedWildcard", kFolded, "*不釋手", "爱不释手", "p", true},
+        RuleCase{"FoldedLength", kFolded, "****", "愛屋及烏", "p", true},
+        RuleCase{"FoldedTextContains", kFolded, "釋手", "爱不释手", "p", true},
+        RuleCase{"FoldedStillExact", kFolded, "愛不釋腳", "爱不释手", "p", false}),
+    [](const ::testing::TestParamInfo<RuleCase>& info) { return std::string(info.param.name); });
+
+// The chain: from the last character, the text itself excepted; from the
+// last syllable when no idiom begins with that character; nothing at all.
+TEST(RunSearch, IdiomChain) {
+  const IdiomTable table = testing::TableOf({
+      "一心一意#yxyy#yī xīn yī yì#m#s#e",         // 0
+      "意气风发#yqff#yì qì fēng fā#m#s#e",        // 1
+      "天外有天#twyt#tiān wài yǒu tiān#m#s#e",    // 2
+      "天下太平#txtp#tiān xià tài píng#m#s#e",    // 3
+      "不亦乐乎#bylh#bù yì lè hū#m#s#e",          // 4
+      "呼风唤雨#hfhy#hū fēng huàn yǔ#m#s#e",      // 5
+      "胡思乱想#hslx#hú sī luàn xiǎng#m#s#e",     // 6
+      "做一天和尚，撞一天钟#zythszytz#zuò yī tiān hé shàng，zhuàng yī tiān zhōng#m#s#e",  // 7
+  });
+  struct Case {
+    const char* from;
+    std::vector<int32_t> hits;
+    const char* notice;
+  };
+  for (const Case& c : std::vector<Case>{
+           {"一心一意", {1}, "接“意”字：1"},
+           {"天外有天", {3}, "接“天”字：1"},
+           {"不亦乐乎", {5, 6}, "同音接“hu”：2"},
+           {"做一天和尚，撞一天钟", {}, "同音接“zhong”：0"},
+           {"好好学习", {}, "接“习”字：0"},
+           {"乎", {}, "接“乎”字：0"},
+       }) {
+    const SearchOutcome o = RunSearch(table, {U(c.from), u"天"}, SearchMode::Chain);
+    EXPECT_EQ(HitsOf(o), c.hits) << c.from;
+    ASSERT_TRUE(o.notice.has_value()) << c.from;
+    EXPECT_EQ(S(*o.notice), c.notice);
+    EXPECT_EQ(S(o.label), "共查到 " + std::to_string(c.hits.size()) + " 个成语！");
+  }
+}
+
 TEST(RunSearch, LoneStarListsEverything) {
   const SearchOutcome alone = Search(Fixture(), "*", SearchMode::Precise);
   EXPECT_TRUE(alone.all);

@@ -1,0 +1,121 @@
+// The syllables of every record's pinyin, and the pinyin search on them.
+#include "syllable_index.h"
+
+#include <algorithm>
+
+#include "pinyin.h"
+
+namespace tessaly {
+
+PinyinKey ParsePinyinKey(std::u16string_view keyword) {
+  PinyinKey key;
+  bool afterDigit = false;
+  for (char16_t u : keyword) {
+    if (u >= u'a' && u <= u'z') {
+      key.letters.push_back(static_cast<char>(u));
+      key.ends.push_back(0);
+      afterDigit = false;
+    } else if (u >= u'0' && u <= u'5') {
+      if (key.letters.empty() || afterDigit || key.ends.back() != 0) return {};
+      key.ends.back() = u == u'0' ? 5 : static_cast<uint8_t>(u - u'0');
+      afterDigit = true;
+    } else if (u == u'\'') {
+      if (key.letters.empty()) return {};
+      if (key.ends.back() == 0) key.ends.back() = PinyinKey::kEnds;
+    } else {
+      return {};
+    }
+  }
+  key.valid = !key.letters.empty();
+  return key;
+}
+
+SyllableIndex::SyllableIndex(const IdiomTable& table) {
+  m_starts.reserve(static_cast<size_t>(table.size()) + 1);
+  for (int32_t i = 0; i < table.size(); ++i) {
+    bool inSyllable = false;
+    int tone = 5;
+    auto endSyllable = [&] {
+      if (inSyllable) m_marks.back() = static_cast<uint8_t>((m_marks.back() & kStart) | tone);
+      inSyllable = false;
+    };
+    for (char16_t u : table.field(i, Field::Pinyin)) {
+      if (const int mark = CombiningMark(u); mark != 0) {
+        if (inSyllable && mark == 6 && m_letters.back() == 'u') m_letters.back() = 'v';
+        if (inSyllable && mark != 6 && tone == 5) tone = mark;
+        continue;
+      }
+      int letterTone = 0;
+      const char letter = PinyinLetter(u, letterTone);
+      if (letter == 0) {
+        endSyllable();
+        continue;
+      }
+      m_letters.push_back(letter);
+      m_marks.push_back(inSyllable ? 0 : kStart);
+      if (!inSyllable) tone = 5;
+      inSyllable = true;
+      if (letterTone != 0 && tone == 5) tone = letterTone;
+    }
+    endSyllable();
+    m_starts.push_back(static_cast<uint32_t>(m_letters.size()));
+  }
+}
+
+void SyllableIndex::markMatching(const PinyinKey& key, HitMarks& marks, int32_t& hits) const {
+  if (!key.valid) return;
+  const std::string_view letters(m_letters);
+  const auto* const starts = m_starts.data();
+  const auto* const startsEnd = starts + m_starts.size();
+  const uint32_t* record = starts;
+  size_t pos = 0;
+  while ((pos = letters.find(key.letters, pos)) != std::string_view::npos) {
+    record = std::upper_bound(record, startsEnd, pos) - 1;
+    const auto r = static_cast<size_t>(record - starts);
+    const size_t end = *(record + 1);
+    if (marks[r]) {
+      pos = end;  // found already: on to the next record
+      continue;
+    }
+    bool match = pos + key.letters.size() <= end && (m_marks[pos] & kStart) != 0;
+    for (size_t j = 0; match && j < key.ends.size(); ++j) {
+      const uint8_t want = key.ends[j];
+      const uint8_t tone = m_marks[pos + j] & kToneMask;
+      if (want == PinyinKey::kEnds) {
+        match = tone != 0;
+      } else if (want != 0) {
+        match = tone == want;
+      }
+    }
+    if (match) {
+      marks[r] = 1;
+      ++hits;
+      pos = end;
+    } else {
+      ++pos;
+    }
+  }
+}
+
+std::string_view SyllableIndex::firstSyllable(int32_t i) const {
+  const size_t begin = m_starts[static_cast<size_t>(i)];
+  const size_t end = m_starts[static_cast<size_t>(i) + 1];
+  size_t stop = begin + 1;
+  while (stop < end && (m_marks[stop] & kStart) == 0) ++stop;
+  return begin < end ? std::string_view(m_letters).substr(begin, stop - begin) : std::string_view();
+}
+
+std::string_view SyllableIndex::lastSyllable(int32_t i) const {
+  const size_t begin = m_starts[static_cast<size_t>(i)];
+  const size_t end = m_starts[static_cast<size_t>(i) + 1];
+  if (begin == end) return {};
+  size_t start = end - 1;
+  while (start > begin && (m_marks[start] & kStart) == 0) --start;
+  return std::string_view(m_letters).substr(start, end - start);
+}
+
+size_t SyllableIndex::memoryBytes() const {
+  return m_letters.capacity() + m_marks.capacity() + m_starts.capacity() * sizeof(uint32_t);
+}
+
+}  // namespace tessaly
