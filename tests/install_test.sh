@@ -36,7 +36,7 @@ complete_words() {
     printf "%s\n" "${COMPREPLY[@]}"' _ "$@"
 }
 completions=$prefix/share/bash-completion/completions
-[ "$(complete_words "$completions/tessaly-find" tessaly-find --mode m | tr '\n' ' ')" = "mixed meaning " ]
+[ "$(complete_words "$completions/tessaly-find" tessaly-find --mode p | tr '\n' ' ')" = "precise pinyin pattern " ]
 complete_words "$completions/tessaly-import" tessaly-import --al | grep -qx -- "--allow-empty"
 
 if command -v desktop-file-validate >/dev/null; then
