@@ -78,7 +78,10 @@ void Console::noteFailure() {
 
 void Console::out(std::string_view text) {
   if (m_writeErrno != 0 || text.empty()) return;
-  const std::string bytes = encode(text);
+  // UTF-8 goes out as it is, without a copy: a report can be megabytes.
+  std::string converted;
+  if (m_converter != nullptr) converted = encode(text);
+  const std::string_view bytes = m_converter != nullptr ? std::string_view(converted) : text;
   errno = 0;
   if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) noteFailure();
 }

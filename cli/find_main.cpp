@@ -6,7 +6,7 @@
 // MODE is one of the five searches of the window's buttons (precise, fuzzy,
 // mixed, meaning, source) or of its menu 更多查找 (pinyin, pattern, chain,
 // folded).
-//   tessaly-find --check FILE
+//   tessaly-find --check [--strict] FILE
 //
 // Exit status as grep's: 0 when there are hits, 1 when there are none, 2 on
 // an error.
@@ -16,7 +16,10 @@
 #include <string_view>
 #include <vector>
 
+#include <array>
+
 #include "command_line.h"
+#include "data_check.h"
 #include "idiom_file.h"
 #include "program_folder.h"
 #include "query.h"
@@ -34,7 +37,7 @@ constexpr int kExitNoHits = 1;
 
 constexpr char kUsage[] =
     "用法：tessaly-find [--data 文件] [--mode 方式] [--json] [--count] 查询\n"
-    "      tessaly-find --check 文件\n";
+    "      tessaly-find --check [--strict] 文件\n";
 
 constexpr char kHelp[] =
     "在成语文件 cy.dat 中查找，输出与窗口列表相同的成语，每行一个，按文件顺序。\n"
@@ -67,6 +70,9 @@ constexpr char kHelp[] =
     "      --count        只输出命中数（“共查到 n 个成语！”）\n"
     "      --json         输出一个 JSON 对象：normalized、keywords、label、notice、hits、rows\n"
     "      --check 文件   检查成语文件能否加载，列出每个有问题的行\n"
+    "      --strict       与 --check 同用：对能加载的文件逐行严格检查：首字母与拼音、\n"
+    "                     汉语拼音音节与声调位置、音节数与字数、重复的成语、没有内容的字段；\n"
+    "                     最后按类统计，发现问题时退出状态为 1\n"
     "      --help         显示本帮助\n"
     "      --version      显示版本\n"
     "  选项也可写成 --mode=fuzzy；-- 之后的参数都当作查询。\n"
@@ -83,6 +89,8 @@ struct Options {
   bool json = false;
   bool count = false;
   std::optional<std::u16string> query;
+  std::string queryBytes;  // the query as given, for --check's file name
+  bool strict = false;
 };
 
 std::optional<SearchMode> ParseMode(std::string_view name) {
@@ -180,15 +188,38 @@ int Search(Console& console, const Options& options) {
   return console.finish(status);
 }
 
+// StrictCheck lists, for a table that loads, every fault of every line, and
+// a count per kind. Exits 0 only when there is none.
+int StrictCheck(Console& console, const std::filesystem::path& path, const IdiomTable& table) {
+  std::array<int64_t, kFindingKinds> counts{};
+  const std::vector<Finding> findings = CheckRecords(table, counts);
+  Report(findings, table, [&](std::string_view lines) { console.out(lines); });
+  std::string out = path.string() + "：可以加载，共 " + std::to_string(table.size()) + " 个成语";
+  if (findings.empty()) {
+    out += "，严格检查没有发现问题\n";
+  } else {
+    out += "；严格检查发现 " + std::to_string(findings.size()) + " 处问题：";
+    for (int k = 0; k < kFindingKinds; ++k) {
+      if (k > 0) out += "，";
+      out += std::string(FindingName(static_cast<FindingKind>(k))) + " " + std::to_string(counts[static_cast<size_t>(k)]);
+    }
+    out += "\n";
+  }
+  console.out(out);
+  return console.finish(findings.empty() ? 0 : 1);
+}
+
 // CheckFile lists every line of `path` that would stop the load, with its
-// number, the reason and the start of the line. Exits 0 only for a file that
-// loads.
-int CheckFile(Console& console, const std::filesystem::path& path) {
+// number, the reason and the start of the line; with `strict`, for a file
+// that loads, every fault StrictCheck finds. Exits 0 only for a file that
+// loads (without faults).
+int CheckFile(Console& console, const std::filesystem::path& path, bool strict) {
   const LoadResult loaded = LoadIdiomFile(path);
-  if (loaded.ok()) {
+  if (loaded.ok() && !strict) {
     console.out(path.string() + "：可以加载，共 " + std::to_string(loaded.table.size()) + " 个成语\n");
     return console.finish(0);
   }
+  if (loaded.ok()) return StrictCheck(console, path, loaded.table);
   std::string bytes;
   const LoadError readError = loaded.error.line == 0 ? loaded.error : ReadIdiomFile(path, bytes);
   if (readError.kind != LoadErrorKind::None) {
@@ -218,12 +249,14 @@ int main(int argc, char** argv) {
     return console.finish(kExitError);
   };
   Options options;
+  bool checking = false;
   std::optional<std::filesystem::path> check;
   Arguments args(argc, argv);
   while (const auto arg = args.next()) {
     if (arg->name.empty()) {
       if (options.query) return fail("只能有一个查询；含空格的查询请加引号");
       options.query = console.argument(arg->operand);
+      options.queryBytes = std::string(arg->operand);
     } else if (arg->name == "--data") {
       const auto v = args.value(*arg);
       if (!v || v->empty()) return fail("--data 后面缺少文件名");
@@ -237,10 +270,13 @@ int main(int argc, char** argv) {
       options.json = true;
     } else if (arg->name == "--count" && !arg->attached) {
       options.count = true;
+    } else if (arg->name == "--strict" && !arg->attached) {
+      options.strict = true;
     } else if (arg->name == "--check") {
-      const auto v = args.value(*arg);
-      if (!v || v->empty()) return fail("--check 后面缺少文件名");
-      check = std::filesystem::path(std::string(*v));
+      // The file may follow at once or after --strict: --check FILE,
+      // --check --strict FILE, --check=FILE.
+      checking = true;
+      if (arg->attached) check = std::filesystem::path(std::string(*arg->attached));
     } else if ((arg->name == "--help" || arg->name == "-h") && !arg->attached) {
       console.out(std::string(kUsage) + "\n" + kHelp);
       return console.finish(0);
@@ -251,7 +287,12 @@ int main(int argc, char** argv) {
       return fail("未知选项 " + std::string(arg->name) + "\n" + kUsage);
     }
   }
-  if (check) return CheckFile(console, *check);
+  if (options.strict && !checking) return fail("--strict 只能与 --check 一起使用");
+  if (checking) {
+    if (!check && options.query) check = std::filesystem::path(options.queryBytes);
+    if (!check || check->empty()) return fail("--check 后面缺少文件名");
+    return CheckFile(console, *check, options.strict);
+  }
   if (!options.query) return fail(std::string("缺少查询\n") + kUsage);
   return Search(console, options);
 }

@@ -1,7 +1,7 @@
 // tessaly-import: turns public idiom data in the common JSON format into a
 // cy.dat that loads.
 //
-//   tessaly-import [--append] [--allow-empty] -o cy.dat idioms.json [more.json ...]
+//   tessaly-import [--append] [--allow-empty] [--strict] -o cy.dat idioms.json [more.json ...]
 //
 // The output is replaced only when everything went well, and then safely:
 // a failed import leaves the old file byte for byte as it was.
@@ -10,7 +10,10 @@
 #include <string>
 #include <vector>
 
+#include <array>
+
 #include "command_line.h"
+#include "data_check.h"
 #include "file_io.h"
 #include "idiom_file.h"
 #include "importer.h"
@@ -30,6 +33,8 @@ constexpr char kHelp[] =
     "                      才替换原文件，失败时原文件保持不变\n"
     "      --append        保留输出文件中已有的成语，在其后追加\n"
     "      --allow-empty   允许写入不含任何成语的文件（默认拒绝）\n"
+    "      --strict        对新写入的成语做严格检查（同 tessaly-find --check --strict），\n"
+    "                      跳过有问题的成语并说明原因\n"
     "      --help          显示本帮助\n"
     "      --version       显示版本\n"
     "\n"
@@ -62,6 +67,7 @@ int main(int argc, char** argv) {
 
   bool append = false;
   bool allowEmpty = false;
+  bool strict = false;
   std::filesystem::path output;
   std::vector<std::filesystem::path> inputs;
   Arguments args(argc, argv);
@@ -72,6 +78,8 @@ int main(int argc, char** argv) {
       append = true;
     } else if (arg->name == "--allow-empty" && !arg->attached) {
       allowEmpty = true;
+    } else if (arg->name == "--strict" && !arg->attached) {
+      strict = true;
     } else if (arg->name == "-o" || arg->name == "--output") {
       const auto v = args.value(*arg);
       if (!v || v->empty()) return Fail(console, "-o 后面缺少输出文件名");
@@ -117,6 +125,18 @@ int main(int argc, char** argv) {
     if (auto e = importer.addJson(text, input == "-" ? name : input.filename().string())) return Fail(console, *e);
   }
 
+  if (strict) {
+    // The strict check of tessaly-find --check --strict, on what this
+    // import adds: a suspect record is skipped with what is wrong with it.
+    const LoadResult taken = ParseIdiomText(importer.fileBytes());
+    std::array<int64_t, kFindingKinds> counts{};
+    std::vector<std::pair<size_t, std::string>> reasons;
+    for (const Finding& f : CheckRecords(taken.table, counts)) {
+      reasons.emplace_back(static_cast<size_t>(f.record),
+                           std::string("严格检查：") + FindingName(f.kind) + "：" + Describe(f, taken.table));
+    }
+    importer.drop(reasons, kept);
+  }
   for (const Importer::Skipped& s : importer.skipped()) console.error("跳过 " + s.where + "：" + s.why);
   if (importer.lineCount() == 0 && !allowEmpty) {
     return Fail(console, "没有可写入的成语，" + output.string() +

@@ -77,10 +77,31 @@ void Importer::keepTable(const IdiomTable& table) {
     EncodeGb18030(line, bytes);
     m_idioms.insert(std::u16string(rec.Fields[0]));
     m_lines.push_back(std::move(bytes));
+    m_where.emplace_back();
   }
 }
 
-std::optional<std::string> Importer::addRecord(const Json& record) {
+void Importer::drop(const std::vector<std::pair<size_t, std::string>>& reasons, size_t firstNew) {
+  std::vector<bool> gone(m_lines.size(), false);
+  for (const auto& [index, why] : reasons) {
+    if (index < firstNew || index >= m_lines.size() || gone[index]) continue;
+    gone[index] = true;
+    m_skipped.push_back({m_where[index], why});
+  }
+  size_t kept = 0;
+  for (size_t i = 0; i < m_lines.size(); ++i) {
+    if (gone[i]) continue;
+    if (kept != i) {
+      m_lines[kept] = std::move(m_lines[i]);
+      m_where[kept] = std::move(m_where[i]);
+    }
+    ++kept;
+  }
+  m_lines.resize(kept);
+  m_where.resize(kept);
+}
+
+std::optional<std::string> Importer::addRecord(const Json& record, std::string where) {
   if (!record.is_object()) return "不是对象";
   std::u16string word = StringOf(record, "word");
   if (word.empty()) return "缺少 word（成语）";
@@ -105,6 +126,7 @@ std::optional<std::string> Importer::addRecord(const Json& record) {
   }
   m_idioms.insert(word);
   m_lines.push_back(std::move(bytes));
+  m_where.push_back(std::move(where));
   return std::nullopt;
 }
 
@@ -122,15 +144,13 @@ std::optional<std::string> Importer::addJson(std::string_view text, const std::s
   if (!data.is_array()) return source + " 的顶层不是数组";
   for (size_t k = 0; k < data.size(); ++k) {
     const Json& record = data[k];
-    if (auto why = addRecord(record)) {
-      std::string where = source + " 第 " + std::to_string(k + 1) + " 条";
-      const auto word = record.is_object() ? record.find("word") : record.end();
-      if (record.is_object() && word != record.end() && word->is_string() &&
-          !word->get_ref<const std::string&>().empty()) {
-        where += "（" + word->get<std::string>() + "）";
-      }
-      m_skipped.push_back({std::move(where), std::move(*why)});
+    std::string where = source + " 第 " + std::to_string(k + 1) + " 条";
+    const auto word = record.is_object() ? record.find("word") : record.end();
+    if (record.is_object() && word != record.end() && word->is_string() &&
+        !word->get_ref<const std::string&>().empty()) {
+      where += "（" + word->get<std::string>() + "）";
     }
+    if (auto why = addRecord(record, where)) m_skipped.push_back({std::move(where), std::move(*why)});
   }
   return std::nullopt;
 }

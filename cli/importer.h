@@ -41,14 +41,20 @@ class Importer {
   std::optional<std::string> addJson(std::string_view json, const std::string& source);
 
   size_t lineCount() const { return m_lines.size(); }
+  // drop takes out the lines whose index `reasons` names, from the last
+  // one kept on (--append keeps what was there), each listed as skipped
+  // with its reason (UTF-8). `firstNew` is the index of the first line
+  // this import added.
+  void drop(const std::vector<std::pair<size_t, std::string>>& reasons, size_t firstNew);
   const std::vector<Skipped>& skipped() const { return m_skipped; }
   // fileBytes returns the cy.dat: every line in GBK followed by CR LF.
   std::string fileBytes() const;
 
  private:
-  std::optional<std::string> addRecord(const nlohmann::json& record);
+  std::optional<std::string> addRecord(const nlohmann::json& record, std::string where);
 
   std::vector<std::string> m_lines;  // GBK, without line ends
+  std::vector<std::string> m_where;  // where each line came from, for the skip list
   std::unordered_set<std::u16string> m_idioms;
   std::vector<Skipped> m_skipped;
 };

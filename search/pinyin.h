@@ -26,6 +26,7 @@ int CombiningMark(char16_t u);
 
 // One syllable of a pinyin text.
 struct Syllable {
+  std::u16string_view text;  // the syllable as written, marks included
   std::string letters;  // lower case, marks removed, ü as v
   int tone = 5;         // 1 to 4 from its marked letter, 5 (neutral) without one
   int marks = 0;        // tone marks it carries; good pinyin has at most one
@@ -33,8 +34,9 @@ struct Syllable {
 };
 
 // Syllables splits `pinyin` into syllables at every character that is not
-// a letter.
+// a letter. The second form fills `out`, reusing its room.
 std::vector<Syllable> Syllables(std::u16string_view pinyin);
+void Syllables(std::u16string_view pinyin, std::vector<Syllable>& out);
 
 // InitialsFromPinyin returns the first letter of every syllable of
 // `pinyin`: "lǜ shuǐ qīng shān" gives "lsqs".

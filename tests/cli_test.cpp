@@ -114,6 +114,23 @@ TEST(FindCli, CheckListsEveryBrokenLine) {
   EXPECT_NE(r.out.find("第 2 行：含有不是 GBK 编码的字节"), std::string::npos) << r.out;
 
   EXPECT_EQ(Find({"--check", (dir.path() / "none").string()}).status, 1);
+
+  // --strict: every fault of a file that loads, and a count per kind.
+  r = Find({"--check", "--strict", kFixture});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, kFixture + "：可以加载，共 12 个成语，严格检查没有发现问题\n");
+  const auto suspect = dir.write("suspect.dat", Gbk("昂昂自若#aazr#áng áng zì roò#m#s#e\r\n"
+                                                    "一心一意#yxyy#yī xīn yī yì#m#s#e\r\n"
+                                                    "一心一意#yxy#yī xīn yī yì#m#s#e\r\n"));
+  r = Find({"--strict", "--check=" + suspect.string()});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "第 1 行 昂昂自若：不是汉语拼音音节：音节“roò”\n"
+                   "第 3 行 一心一意：首字母与拼音不符：首字母 yxy，按拼音应为 yxyy\n"
+                   "第 3 行 一心一意：成语重复：与第 2 行相同\n" +
+                       suspect.string() +
+                       "：可以加载，共 3 个成语；严格检查发现 3 处问题：首字母与拼音不符 1，不是汉语拼音音节 1，"
+                       "声调符号位置不对 0，音节数与字数不同 0，成语重复 1，字段没有内容 0\n");
+  EXPECT_EQ(Find({"--strict", "一心"}).status, 2) << "--strict without --check";
 }
 
 // The options as GNU programs take them, and the two informative ones.

@@ -177,14 +177,16 @@ void FrmMainTest::searches_data() {
   QTest::addColumn<QString>("notice");  // empty: the author line stays
 
   const QString author = Q(AuthorLine());
-  QTest::newRow("enter text") << "Enter" << "天地" << "天地" << QStringList{"别有天地", "天地良心"}
-                              << "共查到 2 个成语！" << author;
+  QTest::newRow("enter text") << "Enter" << "天地" << "天地"
+                              << QStringList{"别有天地", "惊天地，泣鬼神", "天地良心"} << "共查到 3 个成语！"
+                              << author;
   QTest::newRow("button initials") << "CmdStart1" << "YSYS" << "ysys" << QStringList{"一生一世", "有声有色"}
                                    << "共查到 2 个成语！" << author;
   QTest::newRow("wildcard alternatives")
       << "CmdStart1" << "？心?意" << "*心*意"
-      << QStringList{"称心如意", "诚心诚意", "粗心大意", "三心二意", "一心一意", "真心实意"}
-      << "共查到 6 个成语！" << author;
+      << QStringList{"称心如意", "诚心诚意", "粗心大意", "好心好意", "回心转意", "全心全意", "三心二意",
+                     "实心实意", "遂心如意", "一心一意", "真心实意"}
+      << "共查到 11 个成语！" << author;
   QTest::newRow("pinyin notice") << "Enter" << "y*s" << "y*s" << QStringList{} << "共查到 0 个成语！"
                                  << Q(kPinyinWildcardNotice);
   QTest::newRow("fuzzy") << "CmdStart2" << "尚撞" << "尚撞" << QStringList{"做一天和尚，撞一天钟"}
@@ -198,17 +200,19 @@ void FrmMainTest::searches_data() {
   QTest::newRow("meaning") << "CmdSearch0" << "塌下来" << "塌下来" << QStringList{"杞人忧天"}
                            << "共查到 1 个成语！" << author;
   QTest::newRow("source") << "CmdSearch1" << "岳阳楼记" << "岳阳楼记"
-                          << QStringList{"先天下之忧而忧，后天下之乐而乐", "心旷神怡"} << "共查到 2 个成语！"
-                          << author;
+                          << QStringList{"百废俱兴", "不以物喜，不以己悲", "先天下之忧而忧，后天下之乐而乐",
+                                         "心旷神怡", "政通人和"}
+                          << "共查到 5 个成语！" << author;
   QTest::newRow("two keywords") << "Enter" << "天地  一心" << "天地\u3000一心"
-                                << QStringList{"别有天地", "天地良心", "万众一心", "一心一意"}
-                                << "共查到 4 个成语！" << author;
+                                << QStringList{"别有天地", "惊天地，泣鬼神", "两耳不闻窗外事，一心只读圣贤书",
+                                               "上下一心", "天地良心", "万众一心", "一心一意"}
+                                << "共查到 7 个成语！" << author;
   QTest::newRow("menu pinyin") << "menuPinyin" << "YiXinYi" << "yixinyi" << QStringList{"一心一意"}
                                << "共查到 1 个成语！" << author;
-  QTest::newRow("menu pattern") << "menuPattern" << "aabb" << "aabb" << QStringList{"兢兢业业", "郁郁葱葱"}
-                                << "共查到 2 个成语！" << author;
-  QTest::newRow("menu chain") << "menuChain" << "一心一意" << "一心一意" << QStringList{"意气风发"}
-                              << "共查到 1 个成语！" << "接“意”字：1";
+  QTest::newRow("menu pattern") << "menuPattern" << "a三a四" << "a三a四" << QStringList{"不三不四"}
+                                << "共查到 1 个成语！" << author;
+  QTest::newRow("menu chain") << "menuChain" << "守株待兔" << "守株待兔" << QStringList{"兔死狗烹", "兔死狐悲"}
+                              << "共查到 2 个成语！" << "接“兔”字：2";
   QTest::newRow("menu folded") << "menuFolded" << "愛不釋手 *氣風發" << "愛不釋手\u3000*氣風發"
                                << QStringList{"爱不释手", "意气风发"} << "共查到 2 个成语！" << author;
 }
@@ -328,15 +332,15 @@ void FrmMainTest::detailTextIsExact() {
 // and the menu 更多查找 stands after the three menus of the menu bar.
 void FrmMainTest::chainFromTheIdiomOnShow() {
   Window w;
-  w.search("一心一意");
+  w.search("守株待兔");
   w.fill();
-  QCOMPARE(w.TxtView()->property("Tag").toString(), QStringLiteral("一心一意"));
+  QCOMPARE(w.TxtView()->property("Tag").toString(), QStringLiteral("守株待兔"));
   w.search("天地", "menuChain");
-  QCOMPARE(w.Pic()->text(), QStringLiteral("接“意”字：1"));
+  QCOMPARE(w.Pic()->text(), QStringLiteral("接“兔”字：2"));
   QCOMPARE(w.button("CmdCopy")->text(), QStringLiteral("正在加载"));
   w.fill();
-  QCOMPARE(w.rows(), QStringList{"意气风发"});
-  QCOMPARE(w.TxtView()->property("Tag").toString(), QStringLiteral("意气风发"));
+  QCOMPARE(w.rows(), (QStringList{"兔死狗烹", "兔死狐悲"}));
+  QCOMPARE(w.TxtView()->property("Tag").toString(), QStringLiteral("兔死狗烹"));
 
   QStringList captions;
   for (QAction* a : w.frm->menuBar()->actions()) captions << a->text();

@@ -1,0 +1,143 @@
+// The strict check of an idiom table, line by line; and the bundled data,
+// which must pass it.
+#include "data_check.h"
+
+#include <gtest/gtest.h>
+
+#include "pinyin.h"
+#include "test_util.h"
+
+namespace tessaly {
+namespace {
+
+using testing::S;
+
+struct StrictCase {
+  const char* name;
+  std::vector<std::string> lines;
+  std::vector<std::string> found;  // "line kind: what" of every finding
+};
+
+void PrintTo(const StrictCase& c, std::ostream* os) { *os << c.name; }
+
+class StrictCheck : public ::testing::TestWithParam<StrictCase> {};
+
+TEST_P(StrictCheck, FindsWhatIsWrong) {
+  const StrictCase& c = GetParam();
+  const IdiomTable table = testing::TableOf(c.lines);
+  std::array<int64_t, kFindingKinds> counts{};
+  std::vector<std::string> found;
+  int64_t total = 0;
+  for (const Finding& f : CheckRecords(table, counts)) {
+    found.push_back(std::to_string(f.record + 1) + " " + FindingName(f.kind) + ": " + Describe(f, table));
+  }
+  for (int64_t n : counts) total += n;
+  EXPECT_EQ(found, c.found);
+  EXPECT_EQ(total, static_cast<int64_t>(found.size()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, StrictCheck,
+    ::testing::Values(
+        StrictCase{"GoodLinesPass",
+                   {"一心一意#yxyy#yī xīn yī yì#m#无#无", "绿水青山#lsqs#lǜ shuǐ qīng shān#m#s#e",
+                    "做一天和尚，撞一天钟#zythszytz#zuò yī tiān hé shàng，zhuàng yī tiān zhōng#m#s#e",
+                    "萝卜#lb#luó bo#m#s#e", "略#l#lüè#m#s#e", "安#a#a\u0304n#m#s#e", "𠮷祥#jx#jí xiáng#m#s#e"},
+                   {}},
+        StrictCase{"InitialsDifferFromPinyin",
+                   {"爱则加诸膝，恶则坠诸渊#azjzxzzzy#ài zé jiā zhū xī，wù zé zhuì zhū yuān#m#s#e"},
+                   {"1 首字母与拼音不符: 首字母 azjzxzzzy，按拼音应为 azjzxwzzzy"}},
+        StrictCase{"NotASyllable", {"昂昂自若#aazr#áng áng zì roò#m#s#e"}, {"1 不是汉语拼音音节: 音节“roò”"}},
+        StrictCase{"IpaLetter", {"蔽聪#bc#bì cōnɡ#m#s#e"}, {"1 不是汉语拼音音节: 音节“cōnɡ”用了拼音以外的字母"}},
+        StrictCase{"ToneOnTheWrongVowel",
+                   {"苟且#gq#goǔ qiě#m#s#e", "岸边#ab#àn bìan#m#s#e", "流水#ls#liú shuǐ#m#s#e"},
+                   {"1 声调符号位置不对: 音节“goǔ”", "2 声调符号位置不对: 音节“bìan”"}},
+        StrictCase{"TwoToneMarks", {"好#h#hǎò#m#s#e"}, {"1 声调符号位置不对: 音节“hǎò”"}},
+        StrictCase{"SyllablesAndCharacters",
+                   {"沧横流#chhl#cāng hǎi héng liú#m#s#e"},
+                   {"1 音节数与字数不同: 4 个音节，3 个字"}},
+        StrictCase{"DuplicateNamesTheFirst",
+                   {"一心一意#yxyy#yī xīn yī yì#m#s#e", "三心二意#sxey#sān xīn èr yì#m#s#e",
+                    "一心一意#yxyy#yī xīn yī yì#另一个#s#e"},
+                   {"3 成语重复: 与第 1 行相同"}},
+        StrictCase{"FieldsWithoutText",
+                   {"一心一意#yxyy#yī xīn yī yì#无#s#。", "三心二意#sxey#sān xīn èr yì#……#无#～"},
+                   {"1 字段没有内容: 释义字段只有占位的“无”", "1 字段没有内容: 示例字段只有标点“。”",
+                    "2 字段没有内容: 释义字段只有标点“……”", "2 字段没有内容: 示例字段只有标点“～”"}}),
+    [](const ::testing::TestParamInfo<StrictCase>& info) { return std::string(info.param.name); });
+
+// A large table is checked by two threads; the findings and the first of
+// each duplicate are those one thread finds.
+TEST(StrictCheck, TwoHalvesAsOne) {
+  std::vector<std::string> lines;
+  for (int i = 0; i < 30000; ++i) {
+    lines.push_back(i % 7 == 0 ? "一心一意#yxyy#yī xīn yī yì#m#s#e"
+                               : "成语" + std::to_string(i % 9000) + "#cy#chéng yǔ#m#s#e");
+  }
+  const IdiomTable table = testing::TableOf(lines);
+  std::array<int64_t, kFindingKinds> counts{};
+  const std::vector<Finding> findings = CheckRecords(table, counts);
+  std::vector<int32_t> expected;  // the records whose idiom came before
+  std::map<std::string, int32_t> first;
+  for (int32_t i = 0; i < 30000; ++i) {
+    const std::string idiom = lines[static_cast<size_t>(i)].substr(0, lines[static_cast<size_t>(i)].find('#'));
+    if (!first.emplace(idiom, i).second) expected.push_back(i);
+  }
+  ASSERT_EQ(counts[static_cast<size_t>(FindingKind::Duplicate)], static_cast<int64_t>(expected.size()));
+  // "成语123" has two syllables and four characters: every such line is a
+  // Syllables finding, before its duplicate.
+  size_t d = 0;
+  int32_t last = -1;
+  for (const Finding& f : findings) {
+    EXPECT_GE(f.record, last) << "in record order";
+    last = f.record;
+    if (f.kind != FindingKind::Duplicate) continue;
+    ASSERT_LT(d, expected.size());
+    EXPECT_EQ(f.record, expected[d++]);
+    const std::string idiom = lines[static_cast<size_t>(f.record)].substr(0, lines[static_cast<size_t>(f.record)].find('#'));
+    EXPECT_EQ(f.other, first[idiom]);
+  }
+}
+
+TEST(StrictCheck, ToneMarkLetterAndSyllables) {
+  const std::vector<std::pair<const char*, int>> marks = {
+      {"gou", 1}, {"liu", 2}, {"gui", 2}, {"bian", 2}, {"lve", 2}, {"er", 0}, {"ng", 0}, {"m", 0}, {"zhuang", 3}};
+  for (const auto& [letters, at] : marks) EXPECT_EQ(ToneMarkLetter(letters), at) << letters;
+  for (const char* s : {"a", "zhuang", "lv", "lve", "nv", "er", "hm", "yo", "shei"}) EXPECT_TRUE(IsPinyinSyllable(s)) << s;
+  for (const char* s : {"", "x", "bv", "jv", "iu", "zhuangg", "roo", "bia"}) EXPECT_FALSE(IsPinyinSyllable(s)) << s;
+}
+
+// The bundled database: it loads and passes the strict check, and it is
+// sorted by pinyin: syllable by syllable, letters first (ü as u, after u),
+// then the tone.
+TEST(BundledData, IsConsistentAndSorted) {
+  const LoadResult r = LoadIdiomFile(std::filesystem::path(TESSALY_BIN_DIR) / "cy.dat");
+  ASSERT_TRUE(r.ok()) << r.error.line << " " << r.error.reason;
+  EXPECT_GE(r.table.size(), 3000);
+  std::array<int64_t, kFindingKinds> counts{};
+  for (const Finding& f : CheckRecords(r.table, counts)) {
+    ADD_FAILURE() << "line " << f.record + 1 << " " << S(r.table.field(f.record, Field::Idiom)) << ": "
+                  << FindingName(f.kind) << ": " << Describe(f, r.table);
+  }
+  using Key = std::vector<std::tuple<std::string, bool, int>>;
+  auto key = [&](int32_t i) {
+    Key k;
+    for (const Syllable& s : Syllables(r.table.field(i, Field::Pinyin))) {
+      std::string letters = s.letters;
+      std::replace(letters.begin(), letters.end(), 'v', 'u');
+      k.emplace_back(letters, s.letters.find('v') != std::string::npos, s.tone);
+    }
+    return k;
+  };
+  for (int32_t i = 1; i < r.table.size(); ++i) {
+    EXPECT_LE(key(i - 1), key(i)) << "line " << i + 1 << " " << S(r.table.field(i, Field::Idiom));
+  }
+  for (int32_t i = 0; i < r.table.size(); ++i) {
+    for (std::u16string_view f : r.table.record(i).Fields) {
+      EXPECT_EQ(f.find_first_not_of(u' '), 0u) << "line " << i + 1 << ": no leading blank";
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tessaly
