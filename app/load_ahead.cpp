@@ -6,9 +6,8 @@
 
 namespace tessaly {
 
-std::function<LoadResult()> LoadAhead(std::filesystem::path file) {
-  auto pending = std::make_shared<std::future<LoadResult>>(
-      std::async(std::launch::async, [file = std::move(file)] { return LoadIdiomFile(file); }));
+std::function<LoadResult()> LoadAhead(std::function<LoadResult()> load) {
+  auto pending = std::make_shared<std::future<LoadResult>>(std::async(std::launch::async, std::move(load)));
   return [pending] { return pending->get(); };
 }
 

@@ -1,19 +1,18 @@
 // Loading the idiom table ahead of the window.
 #pragma once
 
-#include <filesystem>
 #include <functional>
 
 #include "idiom_file.h"
 
 namespace tessaly {
 
-// LoadAhead starts loading the idiom table `file` on a thread of its own
-// and returns what waits for its outcome. The main window's load takes the
+// LoadAhead starts `load` (LoadIdiomTable, or a file of the caller's) on a
+// thread of its own and returns what waits for its outcome. The main window's load takes the
 // table from there (FrmMainServices::loadTable) instead of reading the file
 // itself, so that reading the file overlaps with starting Qt and building
 // the window; what the user sees stays in its order: the window is shown
 // first, and a failed load is reported after that.
-std::function<LoadResult()> LoadAhead(std::filesystem::path file);
+std::function<LoadResult()> LoadAhead(std::function<LoadResult()> load);
 
 }  // namespace tessaly

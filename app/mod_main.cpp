@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
   }
   // The table is read while Qt starts and the window is built.
   tessaly::FrmMainServices services;
-  services.loadTable = tessaly::LoadAhead(tessaly::ProgramFolder() / "cy.dat");
+  services.loadTable = tessaly::LoadAhead(tessaly::LoadIdiomTable);
   QApplication app(argc, argv);
   QApplication::setApplicationName(QString::fromLatin1(tessaly::kProductName));
   QApplication::setApplicationVersion(QString::fromLatin1(tessaly::kVersionString));

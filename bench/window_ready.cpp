@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
   if (argc != 2) return 2;
   tessaly::FrmMainServices services;
   services.dataFile = argv[1];
-  services.loadTable = tessaly::LoadAhead(services.dataFile);
+  services.loadTable = tessaly::LoadAhead([file = services.dataFile] { return tessaly::LoadIdiomFile(file); });
   QApplication app(argc, argv);
   tessaly::InstallQtTranslations();
   tessaly::QtDesktop desktop;

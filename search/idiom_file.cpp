@@ -426,6 +426,17 @@ Start SecondHalf(const OpenedFile& file, size_t readBytes) {
   return half.offset < size ? half : Start{};
 }
 
+// Settled gives a loaded table back the room it did not use, and drops the
+// records of a load that failed: there is no partial table.
+LoadResult Settled(LoadResult result) {
+  if (result.ok()) {
+    IdiomTable::Appender(result.table).finish();
+  } else {
+    result.table = IdiomTable();
+  }
+  return result;
+}
+
 // DecodeIdiomText decodes a whole file's bytes, for the checker that lists
 // every faulty line.
 LoadError DecodeIdiomText(std::string_view bytes, std::u16string& text) {
@@ -478,12 +489,7 @@ LoadResult ParseIdiomText(std::string_view bytes) {
   part.bad = loader.badByte();
   part.faultyLine = loader.faultyLine();
   result.error = Outcome(part);
-  if (result.ok()) {
-    IdiomTable::Appender(result.table).finish();
-  } else {
-    result.table = IdiomTable();
-  }
-  return result;
+  return Settled(std::move(result));
 }
 
 LoadResult LoadIdiomFile(const std::filesystem::path& path, size_t readBytes) {
@@ -516,12 +522,7 @@ LoadResult LoadIdiomFile(const std::filesystem::path& path, size_t readBytes) {
     }
     result.error = Outcome(part);
   }
-  if (result.ok()) {
-    IdiomTable::Appender(result.table).finish();
-  } else {
-    result.table = IdiomTable();
-  }
-  return result;
+  return Settled(std::move(result));
 }
 
 LoadResult LoadIdiomTable() { return LoadIdiomFile(ProgramFolder() / "cy.dat"); }
