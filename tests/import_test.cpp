@@ -177,6 +177,9 @@ TEST(Import, OutputIsReplacedSafelyOrNotAtAll) {
     EXPECT_TRUE(ReadFile(out) == big) << input;
   }
   EXPECT_NE(r.err.find("--allow-empty"), std::string::npos) << r.err;
+  r = Import(dir, {"--allow-empty", "-o", (dir.path() / "empty.dat").string(), empty.string()});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(std::filesystem::exists(dir.path() / "empty.dat") && ReadFile(dir.path() / "empty.dat").empty());
 
   // The input itself, also through a link, is never the output.
   std::filesystem::create_symlink(good, dir.path() / "alias.json");
