@@ -1,5 +1,5 @@
-// Fuzzes the query check and every search mode on a small table: any text
-// as typed into the query box. Checks what must hold whatever the query.
+// Fuzzes the query check and every search mode (those of the menu
+// 更多查找 too) on a small table: any text as typed into the query box. Checks what must hold whatever the query.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -15,10 +15,11 @@ const tessaly::IdiomTable& Table() {
   static const tessaly::IdiomTable table = [] {
     tessaly::IdiomTable t;
     for (const char16_t* line :
-         {u"一生一世#ysys#yī shēng yī shì#一辈子#无#例", u"一心一意#yxyy#p#心思专一#无#例",
+         {u"一生一世#ysys#yī shēng yī shì#一辈子#无#例", u"一心一意#yxyy#yī xīn yī yì#心思专一#无#例",
           u"三心二意#sxey#p#拿不定主意#元·关汉卿《救风尘》#例",
           u"做一天和尚，撞一天钟#zythszytz#p#得过且过#无#例", u"天地良心#tdlx#p#m*#s?#e",
-          u"a*b#ab#p#m#s#e", u"\U00020BB7一#xy#p#m#s#e#extra"}) {
+          u"a*b#ab#p#m#s#e", u"\U00020BB7一#xy#p#m#s#e#extra", u"愛不釋手#abss#ài bù shì shǒu#m#s#e",
+          u"萝卜#lb#luó bo#m#s#e", u"女中#nz#Nǚ a\u0304#m#s#e"}) {
       t.appendLine(line);
     }
     return t;
@@ -38,9 +39,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (k.empty() || k.find(u' ') != std::u16string::npos) std::abort();
   }
   const tessaly::IdiomTable& table = Table();
-  for (tessaly::SearchMode mode : {tessaly::SearchMode::Precise, tessaly::SearchMode::Fuzzy,
-                                   tessaly::SearchMode::Mixed, tessaly::SearchMode::Meaning,
-                                   tessaly::SearchMode::Source}) {
+  for (tessaly::SearchMode mode :
+       {tessaly::SearchMode::Precise, tessaly::SearchMode::Fuzzy, tessaly::SearchMode::Mixed,
+        tessaly::SearchMode::Meaning, tessaly::SearchMode::Source, tessaly::SearchMode::Pinyin,
+        tessaly::SearchMode::Pattern, tessaly::SearchMode::Chain, tessaly::SearchMode::Folded}) {
     const tessaly::SearchOutcome o = tessaly::RunSearch(table, q.keywords, mode);
     int32_t marked = 0;
     for (uint8_t m : o.Matched) marked += m;
