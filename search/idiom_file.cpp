@@ -59,6 +59,21 @@ Encoding Sniff(const Byte* s, size_t size) {
   return cjk > 0 && cjk >= other && bad * 2 < cjk ? Encoding::Utf8 : Encoding::Gbk;
 }
 
+bool HasByteOrderMark(const Byte* s, size_t size) { return size >= 3 && std::memcmp(s, "\xEF\xBB\xBF", 3) == 0; }
+
+// EncodingOf returns the encoding the bytes from the start of a file show:
+// UTF-8 after a byte order mark, else what Sniff makes of the bytes from
+// the first non-ASCII one on. Unknown when they cannot tell yet: no
+// non-ASCII byte, or less than the sniffed window after it, and `whole`
+// (the bytes are the whole file) is false.
+Encoding EncodingOf(const Byte* s, size_t size, bool whole) {
+  if (HasByteOrderMark(s, size)) return Encoding::Utf8;
+  const Byte* q = std::find_if(s, s + size, [](Byte b) { return b >= 0x80; });
+  const size_t rest = size - static_cast<size_t>(q - s);
+  if (!whole && (rest == 0 || rest < kSniffBytes)) return Encoding::Unknown;
+  return Sniff(q, rest);
+}
+
 // DecodeSpan decodes [s, e), which holds no line end, into `out`. Returns
 // the end of the text written, or null with `bad` at the first byte that is
 // not text of `encoding`.
@@ -201,7 +216,7 @@ size_t Loader::feed(const char* data, size_t size, bool last) {
   if (!m_started) {
     if (size < 3 && !last) return 0;
     m_started = true;
-    if (size >= 3 && std::memcmp(p, "\xEF\xBB\xBF", 3) == 0) {
+    if (HasByteOrderMark(p, size)) {
       m_encoding = Encoding::Utf8;
       p += 3;
     }
@@ -409,15 +424,8 @@ Start SecondHalf(const OpenedFile& file, size_t readBytes) {
   Start half;
   half.lineEnd = LineEnd::Cr;
   if (head.find('\r') == std::string::npos) return {};
-  const auto* s = reinterpret_cast<const Byte*>(head.data());
-  if (head.compare(0, 3, "\xEF\xBB\xBF") == 0) {
-    half.encoding = Encoding::Utf8;
-  } else {
-    const Byte* q = std::find_if(s, s + probe, [](Byte b) { return b >= 0x80; });
-    const size_t rest = probe - static_cast<size_t>(q - s);
-    if (q == s + probe || (rest < kSniffBytes && probe < size)) return {};
-    half.encoding = Sniff(q, rest);
-  }
+  half.encoding = EncodingOf(reinterpret_cast<const Byte*>(head.data()), probe, probe == size);
+  if (half.encoding == Encoding::Unknown) return {};
   std::string middle(static_cast<size_t>(std::min<uint64_t>(kSniffBytes, size - size / 2)), '\0');
   if (file.readAt(size / 2, middle.data(), middle.size(), error) != static_cast<int64_t>(middle.size())) return {};
   const size_t cr = middle.find('\r');
@@ -440,16 +448,9 @@ LoadResult Settled(LoadResult result) {
 // DecodeIdiomText decodes a whole file's bytes, for the checker that lists
 // every faulty line.
 LoadError DecodeIdiomText(std::string_view bytes, std::u16string& text) {
-  Encoding encoding = Encoding::Gbk;
   const auto* s = reinterpret_cast<const Byte*>(bytes.data());
-  size_t bom = 0;
-  if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") {
-    encoding = Encoding::Utf8;
-    bom = 3;
-  } else {
-    const Byte* q = std::find_if(s, s + bytes.size(), [](Byte b) { return b >= 0x80; });
-    encoding = Sniff(q, bytes.size() - static_cast<size_t>(q - s));
-  }
+  const Encoding encoding = EncodingOf(s, bytes.size(), true);
+  const size_t bom = HasByteOrderMark(s, bytes.size()) ? 3 : 0;
   text.resize(bytes.size() + 1);
   const Byte* bad = nullptr;
   const char16_t* out = DecodeSpan(encoding, s + bom, s + bytes.size(), text.data(), bad);

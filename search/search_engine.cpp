@@ -215,7 +215,9 @@ SearchOutcome RunSearch(const IdiomTable& table, const Keywords& keywords, Searc
   // A keyword typed twice finds nothing new: each is searched once, so no
   // query makes a search cost more than one pass per distinct keyword.
   std::unordered_set<std::u16string_view> searched;
-  for (const std::u16string& keyword : mode == SearchMode::Chain ? Keywords() : keywords) {
+  // The chain has taken its keyword already; the loop is for the others.
+  const Keywords none;
+  for (const std::u16string& keyword : mode == SearchMode::Chain ? none : keywords) {
     if (keyword.empty() || !searched.insert(keyword).second) continue;
     const std::u16string simplified = folded ? ToSimplified(keyword) : std::u16string();
     const std::u16string_view key = folded ? std::u16string_view(simplified) : std::u16string_view(keyword);
