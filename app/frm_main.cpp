@@ -25,6 +25,7 @@
 #include "status_strip.h"
 #include "tessaly_config.h"
 #include "tessaly_version.h"
+#include "text.h"
 #include "twips.h"
 #include "update_me.h"
 #include "url_encode.h"
@@ -55,6 +56,11 @@ QString DetailText(const IdiomRecord& record) {
          FromU16(record.Fields[3]) + br + br + QStringLiteral("出处：") + br +
          FromU16(record.Fields[4]) + br + br + QStringLiteral("示例：") + br +
          FromU16(record.Fields[5]);
+}
+
+QString AuthorLine() {
+  return QStringLiteral("作者：Orvel") + QChar(0x3000) + QString::fromUtf16(kAuthorContact) +
+         QStringLiteral("\u3000\u3000手机网页版：http://") + QString::fromUtf16(kSiteHost) + QStringLiteral("/chengyu");
 }
 
 QString VersionFileUrl() {
@@ -180,12 +186,7 @@ void FrmMain::createWidgets() {
   CmdStart3 = button("CmdStart3", QStringLiteral("混和"), FromU16(kMixedTooltip));
   place(CmdStart3, 4920, 60, 612, 372);
 
-  UpDateMe1 = new UpDateMe(
-      m_services.http,
-      [this](const QString& text, const QString& title) {
-        m_desktop.showMessage(this, text, title, Desktop::Icon::Critical);
-      },
-      this);
+  UpDateMe1 = new UpDateMe(m_services.http, this);
   UpDateMe1->setObjectName(QStringLiteral("UpDateMe1"));
 
   Timer1 = new QTimer(this);
@@ -253,6 +254,9 @@ void FrmMain::connectSignals() {
   connect(menuHelp, &QAction::triggered, this, &FrmMain::menuHelp_Click);
   connect(menuZS, &QAction::triggered, this, &FrmMain::menuZS_Click);
   connect(UpDateMe1, &UpDateMe::GetUpdate, this, &FrmMain::UpDateMe1_GetUpdate);
+  connect(UpDateMe1, &UpDateMe::ArgumentError, this, [this](const QString& text, const QString& title) {
+    m_desktop.showMessage(this, text, title, Desktop::Icon::Critical);
+  });
   TxtView->installEventFilter(this);
   TxtFind->installEventFilter(this);
 }
@@ -277,18 +281,18 @@ bool FrmMain::Form_Load() {
 
   const std::filesystem::path file =
       m_services.dataFile.empty() ? ProgramFolder() / "cy.dat" : m_services.dataFile;
-  LoadResult loaded = m_services.loadTable ? m_services.loadTable() : LoadIdiomFile(file);
+  Result<IdiomTable> loaded = m_services.loadTable ? m_services.loadTable() : LoadIdiomFile(file);
   if (!loaded.ok()) {
     QString details = QStringLiteral("文件：") + QString::fromStdString(file.string());
     details += u'\n';
-    if (loaded.error.line > 0) details += QStringLiteral("第 %1 行：").arg(loaded.error.line);
-    details += QString::fromStdString(loaded.error.reason);
+    if (loaded.error().line > 0) details += QStringLiteral("第 %1 行：").arg(loaded.error().line);
+    details += QString::fromStdString(loaded.error().reason);
     m_desktop.showMessage(this, QStringLiteral("加载成语文件 cy.dat 失败！"),
                           QStringLiteral("启动失败"), Desktop::Icon::Critical, details);
     m_desktop.terminate(1);
     return false;
   }
-  m_table = std::move(loaded.table);
+  m_table = std::move(loaded).value();
   TxtFind->setFocus();
   return true;
 }
@@ -335,16 +339,16 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
 
 void FrmMain::ResetStatusLine() {
   Pic->Cls();
-  Pic->Print(FromU16(AuthorLine()));
+  Pic->Print(AuthorLine());
 }
 
 bool FrmMain::CheckQuery() {
   const QString typed = TxtFind->text();
-  const QueryCheck check = tessaly::CheckQuery(
+  const Result<Query> check = tessaly::CheckQuery(
       std::u16string_view(reinterpret_cast<const char16_t*>(typed.utf16()), typed.size()));
-  if (!check.ok) return false;
-  m_keywords = check.keywords;
-  TxtFind->setText(FromU16(check.text));
+  if (!check.ok()) return false;
+  m_keywords = check->keywords;
+  TxtFind->setText(FromU16(check->text));
   TxtFind->setCursorPosition(static_cast<int>(TxtFind->text().size()));
   TxtFind->deselect();
   return true;
@@ -360,10 +364,22 @@ void FrmMain::RunSearch(SearchMode mode) {
   // The chain goes on from the idiom on show, or from the first keyword
   // when nothing is on show yet.
   const QString shown = TxtView->property("Tag").toString();
-  m_outcome = tessaly::RunSearch(m_table, mode == SearchMode::Chain && !shown.isEmpty()
-                                              ? Keywords{shown.toStdU16String()}
-                                              : m_keywords,
-                                 mode);
+  Result<SearchOutcome> searched = [&]() -> Result<SearchOutcome> {
+    if (Error prepared = PrepareViews(m_views, m_table, mode); !prepared.ok()) return prepared;
+    return tessaly::RunSearch(m_table, m_views,
+                              mode == SearchMode::Chain && !shown.isEmpty() ? Keywords{shown.toStdU16String()}
+                                                                           : m_keywords,
+                              mode);
+  }();
+  if (!searched.ok()) {
+    // A search that cannot run (简繁通查 without OpenCC's data) says why in
+    // the status line and lists nothing.
+    m_outcome = SearchOutcome();
+    m_outcome.label = u"共查到 0 个成语！";
+    m_outcome.notice = FromUtf8(searched.error().reason);
+  } else {
+    m_outcome = std::move(searched).value();
+  }
   if (m_outcome.notice) {
     Pic->Cls();
     Pic->Print(FromU16(*m_outcome.notice));

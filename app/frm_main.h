@@ -12,6 +12,7 @@
 
 #include "http_request.h"
 #include "idiom_file.h"
+#include "idiom_views.h"
 #include "query.h"
 #include "result_filler.h"
 #include "search_engine.h"
@@ -38,7 +39,7 @@ struct FrmMainServices {
   // The data file; empty means cy.dat in the folder of the program file.
   std::filesystem::path dataFile;
   // Loads the idiom table; empty means loading dataFile.
-  std::function<LoadResult()> loadTable;
+  std::function<Result<IdiomTable>()> loadTable;
   // Makes the update check's request objects; empty means Qt's.
   HttpRequestFactory http;
   // Where the update check asks; empty means the maker's version file.
@@ -49,6 +50,10 @@ struct FrmMainServices {
 // pinyin, meaning, source and example under their headings, lines joined by
 // CR LF, nothing after the example.
 QString DetailText(const IdiomRecord& record);
+
+// AuthorLine returns the status line's resting text: the author, the
+// contact and the address of the mobile web version.
+QString AuthorLine();
 
 // The address of the version file, of the online lookup of `idiom`, and of
 // the maker's two pages.
@@ -112,29 +117,30 @@ class FrmMain : public QMainWindow {
   double m_dpi = 96.0;
 
   IdiomTable m_table;
+  IdiomViews m_views;  // what the pinyin search, the chain and 简繁通查 read
   Keywords m_keywords;
   SearchOutcome m_outcome;  // the hit marks of the last search
   ResultFiller m_filler;
   ResultListModel* m_rows = nullptr;  // ResultRows with the rows they show
 
   QWidget* m_client = nullptr;
-  QLineEdit* TxtFind = nullptr;
-  QListView* List1 = nullptr;
-  QPushButton* CmdBaidu = nullptr;
-  QPushButton* CmdNew = nullptr;
-  QPlainTextEdit* TxtView = nullptr;
-  QLabel* Label3 = nullptr;
-  QPushButton* CmdStart1 = nullptr;
-  QPushButton* CmdCopy = nullptr;
-  StatusStrip* Pic = nullptr;
-  std::array<QPushButton*, 2> CmdSearch{};
-  QPushButton* CmdStart2 = nullptr;
-  QPushButton* CmdStart3 = nullptr;
-  UpDateMe* UpDateMe1 = nullptr;
-  QTimer* Timer1 = nullptr;
+  QLineEdit* TxtFind = nullptr;          // the query box
+  QListView* List1 = nullptr;            // the result list, one idiom a row
+  QPushButton* CmdBaidu = nullptr;       // online lookup of the idiom on show
+  QPushButton* CmdNew = nullptr;         // the maker's page of more programs
+  QPlainTextEdit* TxtView = nullptr;     // the detail pane; its "Tag" is the idiom on show
+  QLabel* Label3 = nullptr;              // the hit-count caption
+  QPushButton* CmdStart1 = nullptr;      // 查找: the precise search
+  QPushButton* CmdCopy = nullptr;        // copies the result list
+  StatusStrip* Pic = nullptr;            // the status line: author line or a notice
+  std::array<QPushButton*, 2> CmdSearch{};  // search in the meaning, in the source
+  QPushButton* CmdStart2 = nullptr;      // 模糊: the ordered fuzzy search
+  QPushButton* CmdStart3 = nullptr;      // 混和: the mixed search
+  UpDateMe* UpDateMe1 = nullptr;         // the update check at start
+  QTimer* Timer1 = nullptr;              // fills the result list a slice a tick
   QAction* menuHelp = nullptr;
-  QAction* menuZS = nullptr;
-  QAction* menuNet = nullptr;
+  QAction* menuZS = nullptr;             // the appreciation window
+  QAction* menuNet = nullptr;            // the maker's home page
   // 更多查找: the four searches beyond the buttons.
   QMenu* menuMore = nullptr;
   QAction* menuPinyin = nullptr;

@@ -3,12 +3,17 @@
 
 #include <future>
 #include <memory>
+#include <system_error>
 
 namespace tessaly {
 
-std::function<LoadResult()> LoadAhead(std::function<LoadResult()> load) {
-  auto pending = std::make_shared<std::future<LoadResult>>(std::async(std::launch::async, std::move(load)));
-  return [pending] { return pending->get(); };
+std::function<Result<IdiomTable>()> LoadAhead(std::function<Result<IdiomTable>()> load) {
+  try {
+    auto pending = std::make_shared<std::future<Result<IdiomTable>>>(std::async(std::launch::async, load));
+    return [pending] { return pending->get(); };
+  } catch (const std::system_error&) {
+    return load;  // no thread to spare: the window's load reads the file itself
+  }
 }
 
 }  // namespace tessaly

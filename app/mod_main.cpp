@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
   }
   // The table is read while Qt starts and the window is built.
   tessaly::FrmMainServices services;
-  services.loadTable = tessaly::LoadAhead(tessaly::LoadIdiomTable);
+  services.loadTable = tessaly::LoadAhead([] { return tessaly::LoadIdiomFile(tessaly::ProgramFolder() / "cy.dat"); });
   QApplication app(argc, argv);
   QApplication::setApplicationName(QString::fromLatin1(tessaly::kProductName));
   QApplication::setApplicationVersion(QString::fromLatin1(tessaly::kVersionString));

@@ -14,14 +14,15 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: load_floor FILE\n");
     return 2;
   }
-  tessaly::FileError error;
-  tessaly::OpenedFile file = tessaly::OpenedFile::open(argv[1], error);
-  if (!error.ok()) return 2;
-  const size_t size = file.size();
+  const tessaly::Result<tessaly::OpenedFile> file = tessaly::OpenedFile::open(argv[1]);
+  if (!file.ok()) return 2;
+  const size_t size = file->size();
   auto* bytes = static_cast<unsigned char*>(std::malloc(size + 1));
   size_t have = 0;
-  for (int64_t n; (n = file.read(reinterpret_cast<char*>(bytes) + have, size + 1 - have, error)) > 0;) {
-    have += static_cast<size_t>(n);
+  for (;;) {
+    const tessaly::Result<size_t> n = file->read(reinterpret_cast<char*>(bytes) + have, size + 1 - have);
+    if (!n.ok() || *n == 0) break;
+    have += *n;
   }
   auto* text = static_cast<char16_t*>(std::malloc(have * sizeof(char16_t) + 2));
   const char16_t* pairs = tessaly::GbkPairs();

@@ -16,8 +16,6 @@
 #include <string_view>
 #include <vector>
 
-#include <array>
-
 #include "command_line.h"
 #include "data_check.h"
 #include "idiom_file.h"
@@ -129,7 +127,7 @@ std::string JsonString(std::u16string_view text) {
   return out;
 }
 
-std::string LoadFailure(const std::filesystem::path& path, const LoadError& error) {
+std::string LoadFailure(const std::filesystem::path& path, const Error& error) {
   std::string message = "加载成语文件 cy.dat 失败！ " + path.string();
   if (error.line > 0) message += " 第 " + std::to_string(error.line) + " 行";
   message += "：" + error.reason;
@@ -138,19 +136,29 @@ std::string LoadFailure(const std::filesystem::path& path, const LoadError& erro
 
 int Search(Console& console, const Options& options) {
   const std::filesystem::path path = options.data.empty() ? ProgramFolder() / "cy.dat" : options.data;
-  const LoadResult loaded = LoadIdiomFile(path);
+  const Result<IdiomTable> loaded = LoadIdiomFile(path);
   if (!loaded.ok()) {
-    console.error(LoadFailure(path, loaded.error));
+    console.error(LoadFailure(path, loaded.error()));
     return console.finish(kExitError);
   }
-  const QueryCheck check = CheckQuery(*options.query);
-  if (!check.ok) {
-    console.error("查询为空：没有可查找的关键字");
+  const Result<Query> check = CheckQuery(*options.query);
+  if (!check.ok()) {
+    console.error(check.error().reason);
     return console.finish(kExitError);
   }
 
-  const IdiomTable& table = loaded.table;
-  const SearchOutcome outcome = RunSearch(table, check.keywords, options.mode);
+  const IdiomTable& table = *loaded;
+  IdiomViews views;
+  if (const Error e = PrepareViews(views, table, options.mode); !e.ok()) {
+    console.error(e.reason);
+    return console.finish(kExitError);
+  }
+  const Result<SearchOutcome> searched = RunSearch(table, views, check->keywords, options.mode);
+  if (!searched.ok()) {
+    console.error(searched.error().reason);
+    return console.finish(kExitError);
+  }
+  const SearchOutcome& outcome = *searched;
   ResultRows rows;
   ResultFiller filler;
   filler.start(outcome.FillBatch);
@@ -158,10 +166,10 @@ int Search(Console& console, const Options& options) {
 
   const int status = outcome.hitCount > 0 ? kExitHits : kExitNoHits;
   if (options.json) {
-    std::string out = "{\"normalized\":" + JsonString(check.text) + ",\"keywords\":[";
-    for (size_t k = 0; k < check.keywords.size(); ++k) {
+    std::string out = "{\"normalized\":" + JsonString(check->text) + ",\"keywords\":[";
+    for (size_t k = 0; k < check->keywords.size(); ++k) {
       if (k > 0) out += ',';
-      out += JsonString(check.keywords[k]);
+      out += JsonString(check->keywords[k]);
     }
     out += "],\"label\":" + JsonString(outcome.label) + ",\"notice\":";
     out += outcome.notice ? JsonString(*outcome.notice) : "null";
@@ -191,14 +199,19 @@ int Search(Console& console, const Options& options) {
 // StrictCheck lists, for a table that loads, every fault of every line, and
 // a count per kind. Exits 0 only when there is none.
 int StrictCheck(Console& console, const std::filesystem::path& path, const IdiomTable& table) {
-  std::array<int64_t, kFindingKinds> counts{};
-  const std::vector<Finding> findings = CheckRecords(table, counts);
-  Report(findings, table, [&](std::string_view lines) { console.out(lines); });
+  const Result<StrictCounts> report = ReportRecords(table, [&](std::string_view lines) { console.out(lines); });
+  if (!report.ok()) {
+    console.error(path.string() + "：" + report.error().reason);
+    return console.finish(kExitError);
+  }
+  const StrictCounts& counts = *report;
+  int64_t findings = 0;
+  for (int64_t n : counts) findings += n;
   std::string out = path.string() + "：可以加载，共 " + std::to_string(table.size()) + " 个成语";
-  if (findings.empty()) {
+  if (findings == 0) {
     out += "，严格检查没有发现问题\n";
   } else {
-    out += "；严格检查发现 " + std::to_string(findings.size()) + " 处问题：";
+    out += "；严格检查发现 " + std::to_string(findings) + " 处问题：";
     for (int k = 0; k < kFindingKinds; ++k) {
       if (k > 0) out += "，";
       out += std::string(FindingName(static_cast<FindingKind>(k))) + " " + std::to_string(counts[static_cast<size_t>(k)]);
@@ -206,7 +219,7 @@ int StrictCheck(Console& console, const std::filesystem::path& path, const Idiom
     out += "\n";
   }
   console.out(out);
-  return console.finish(findings.empty() ? 0 : 1);
+  return console.finish(findings == 0 ? 0 : 1);
 }
 
 // CheckFile lists every line of `path` that would stop the load, with its
@@ -214,28 +227,38 @@ int StrictCheck(Console& console, const std::filesystem::path& path, const Idiom
 // that loads, every fault StrictCheck finds. Exits 0 only for a file that
 // loads (without faults).
 int CheckFile(Console& console, const std::filesystem::path& path, bool strict) {
-  const LoadResult loaded = LoadIdiomFile(path);
+  const Result<IdiomTable> loaded = LoadIdiomFile(path);
   if (loaded.ok() && !strict) {
-    console.out(path.string() + "：可以加载，共 " + std::to_string(loaded.table.size()) + " 个成语\n");
+    console.out(path.string() + "：可以加载，共 " + std::to_string(loaded->size()) + " 个成语\n");
     return console.finish(0);
   }
-  if (loaded.ok()) return StrictCheck(console, path, loaded.table);
-  std::string bytes;
-  const LoadError readError = loaded.error.line == 0 ? loaded.error : ReadIdiomFile(path, bytes);
-  if (readError.kind != LoadErrorKind::None) {
-    console.out(LoadFailure(path, readError) + "\n");
+  if (loaded.ok()) return StrictCheck(console, path, *loaded);
+  if (loaded.error().line == 0) {
+    // The file as a whole: missing, not a file, too large, out of memory.
+    console.out(LoadFailure(path, loaded.error()) + "\n");
     return console.finish(1);
   }
-  // Only a file that fails is read again, to find every faulty line.
-  const std::vector<LineProblem> problems = CheckIdiomText(bytes);
+  // Only a file that fails is read again, to list every faulty line as it
+  // is found.
   std::string out;
-  for (const LineProblem& p : problems) {
+  const Result<int64_t> problems = CheckIdiomFile(path, [&](const LineProblem& p) {
     if (p.error.line > 0) out += "第 " + std::to_string(p.error.line) + " 行：";
     out += p.error.reason;
-    if (!p.start.empty()) out += "：" + ToUtf8(p.start);
+    if (!p.start.empty()) {
+      out += "：";
+      AppendUtf8(out, p.start);
+    }
     out += '\n';
+    if (out.size() >= (size_t{1} << 16)) {
+      console.out(out);
+      out.clear();
+    }
+  });
+  if (!problems.ok()) {
+    console.out(out + LoadFailure(path, problems.error()) + "\n");
+    return console.finish(1);
   }
-  out += path.string() + "：" + std::to_string(problems.size()) + " 行有问题，文件不能加载\n";
+  out += path.string() + "：" + std::to_string(*problems) + " 行有问题，文件不能加载\n";
   console.out(out);
   return console.finish(1);
 }

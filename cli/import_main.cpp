@@ -10,8 +10,6 @@
 #include <string>
 #include <vector>
 
-#include <array>
-
 #include "command_line.h"
 #include "data_check.h"
 #include "file_io.h"
@@ -53,6 +51,13 @@ int Fail(Console& console, const std::string& message) {
 bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
   std::error_code ec;
   return std::filesystem::equivalent(a, b, ec) && !ec;
+}
+
+// Whether `path` names nothing at all (a dangling link names something).
+bool Absent(const std::filesystem::path& path) {
+  std::error_code ec;
+  const auto status = std::filesystem::symlink_status(path, ec);
+  return status.type() == std::filesystem::file_type::not_found;
 }
 
 }  // namespace
@@ -103,38 +108,38 @@ int main(int argc, char** argv) {
 
   Importer importer;
   if (append) {
-    LoadResult existing = LoadIdiomFile(output);
-    if (existing.error.kind == LoadErrorKind::CannotOpen && !std::filesystem::exists(output)) {
-      existing = {};
-    }
+    Result<IdiomTable> existing = LoadIdiomFile(output);
+    if (!existing.ok() && existing.error().kind == ErrorKind::CannotOpen && Absent(output)) existing = IdiomTable();
     if (!existing.ok()) {
+      const Error& e = existing.error();
       return Fail(console, "无法追加：" + output.string() + " 不能加载（" +
-                               (existing.error.line > 0 ? "第 " + std::to_string(existing.error.line) + " 行：" : "") +
-                               existing.error.reason + "）");
+                               (e.line > 0 ? "第 " + std::to_string(e.line) + " 行：" : "") + e.reason + "）");
     }
-    importer.keepTable(existing.table);
+    importer.keepTable(*existing);
   }
   const size_t kept = importer.lineCount();
 
   for (const std::filesystem::path& input : inputs) {
-    std::string text;
     const std::string name = input == "-" ? "标准输入" : input.string();
-    if (const FileError e = ReadWholeFile(input, text); !e.ok()) {
-      return Fail(console, "无法读取 " + name + "：" + e.reason);
+    const Result<std::string> text = ReadWholeFile(input);
+    if (!text.ok()) return Fail(console, "无法读取 " + name + "：" + text.error().reason);
+    if (const Error e = importer.addJson(*text, input == "-" ? name : input.filename().string()); !e.ok()) {
+      return Fail(console, e.reason);
     }
-    if (auto e = importer.addJson(text, input == "-" ? name : input.filename().string())) return Fail(console, *e);
   }
 
   if (strict) {
     // The strict check of tessaly-find --check --strict, on what this
     // import adds: a suspect record is skipped with what is wrong with it.
-    const LoadResult taken = ParseIdiomText(importer.fileBytes());
-    std::array<int64_t, kFindingKinds> counts{};
+    const Result<IdiomTable> taken = ParseIdiomText(importer.fileBytes());
+    if (!taken.ok()) return Fail(console, "无法检查：" + taken.error().reason);
     std::vector<std::pair<size_t, std::string>> reasons;
-    for (const Finding& f : CheckRecords(taken.table, counts)) {
+    const Result<StrictCounts> checked = CheckRecords(*taken, [&](const Finding& f) {
+      if (static_cast<size_t>(f.record) < kept) return;  // what was there stays
       reasons.emplace_back(static_cast<size_t>(f.record),
-                           std::string("严格检查：") + FindingName(f.kind) + "：" + Describe(f, taken.table));
-    }
+                           std::string("严格检查：") + FindingName(f.kind) + "：" + Describe(f, *taken));
+    });
+    if (!checked.ok()) return Fail(console, "无法检查：" + checked.error().reason);
     importer.drop(reasons, kept);
   }
   for (const Importer::Skipped& s : importer.skipped()) console.error("跳过 " + s.where + "：" + s.why);
@@ -144,11 +149,10 @@ int main(int argc, char** argv) {
   }
   const std::string bytes = importer.fileBytes();
   // What is written must load: the importer never produces a broken file.
-  const LoadResult check = ParseIdiomText(bytes);
-  if (!check.ok()) {
-    return Fail(console, "生成的文件不能加载（第 " + std::to_string(check.error.line) + " 行：" + check.error.reason + "）");
+  if (const Result<IdiomTable> check = ParseIdiomText(bytes); !check.ok()) {
+    return Fail(console, "生成的文件不能加载（第 " + std::to_string(check.error().line) + " 行：" + check.error().reason + "）");
   }
-  if (const FileError e = WriteFileSafely(output, bytes); !e.ok()) {
+  if (const Error e = WriteFileSafely(output, bytes); !e.ok()) {
     return Fail(console, e.reason + "；" + output.string() + " 保持不变");
   }
   console.out("写入 " + std::to_string(importer.lineCount()) + " 个成语（新增 " +

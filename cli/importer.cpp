@@ -4,7 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "gbk.h"
-#include "line_check.h"
+#include "idiom_file.h"
 #include "pinyin.h"
 #include "text.h"
 
@@ -19,16 +19,7 @@ std::u16string StringOf(const Json& record, const char* key) {
   return FromUtf8(it->get_ref<const std::string&>());
 }
 
-// The first character of `text` that GBK lacks, for the skip list.
-std::string FirstOutsideGbk(std::u16string_view text) {
-  std::string ignored;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const size_t n = i + 1 < text.size() && text[i] >= 0xD800 && text[i] < 0xDC00 ? 2 : 1;
-    if (!EncodeGbk(text.substr(i, n), ignored)) return ToUtf8(text.substr(i, n));
-    i += n - 1;
-  }
-  return {};
-}
+Error Skip(std::string why) { return MakeError(ErrorKind::BadInput, std::move(why)); }
 
 // LineAndColumn names a byte offset of `text` as line and column, from 1.
 std::string LineAndColumn(std::string_view text, size_t offset) {
@@ -72,11 +63,10 @@ void Importer::keepTable(const IdiomTable& table) {
       if (f > 0) line += u'#';
       line += rec.Fields[f];
     }
-    std::string bytes;
     // A loaded file may hold GB18030-only characters; it is kept as it was.
-    EncodeGb18030(line, bytes);
+    Result<std::string> bytes = EncodeGb18030(line);
     m_idioms.insert(std::u16string(rec.Fields[0]));
-    m_lines.push_back(std::move(bytes));
+    m_lines.push_back(bytes.ok() ? std::move(bytes).value() : std::string());
     m_where.emplace_back();
   }
 }
@@ -101,13 +91,13 @@ void Importer::drop(const std::vector<std::pair<size_t, std::string>>& reasons, 
   m_where.resize(kept);
 }
 
-std::optional<std::string> Importer::addRecord(const Json& record, std::string where) {
-  if (!record.is_object()) return "不是对象";
+Error Importer::addRecord(const Json& record, std::string where) {
+  if (!record.is_object()) return Skip("不是对象");
   std::u16string word = StringOf(record, "word");
-  if (word.empty()) return "缺少 word（成语）";
+  if (word.empty()) return Skip("缺少 word（成语）");
   word = FieldText(word);
-  if (word.find_first_not_of(u'\uFF0C') == std::u16string::npos) return "成语只有全角逗号";
-  if (m_idioms.count(word)) return "成语重复";
+  if (word.find_first_not_of(u'\uFF0C') == std::u16string::npos) return Skip("成语只有全角逗号");
+  if (m_idioms.count(word)) return Skip("成语重复");
   const std::u16string pinyin = StringOf(record, "pinyin");
   std::u16string initials = StringOf(record, "abbreviation");
   for (char16_t& u : initials) {
@@ -118,30 +108,27 @@ std::optional<std::string> Importer::addRecord(const Json& record, std::string w
                               FieldText(StringOf(record, "explanation")) + u'#' +
                               FieldText(StringOf(record, "derivation")) + u'#' +
                               FieldText(StringOf(record, "example"));
-  if (CheckLine(line, 0).kind != LoadErrorKind::None) return "无法写成有效的一行";
-  std::string bytes;
-  if (!EncodeGbk(line, bytes)) {
-    const std::string c = FirstOutsideGbk(line);
-    return c.empty() ? std::string("含有无法编码的字符") : "含有 GBK 以外的字符“" + c + "”";
-  }
+  if (!CheckLine(line, 0).ok()) return Skip("无法写成有效的一行");
+  Result<std::string> bytes = EncodeGbk(line);
+  if (!bytes.ok()) return Skip(bytes.error().reason);
   m_idioms.insert(word);
-  m_lines.push_back(std::move(bytes));
+  m_lines.push_back(std::move(bytes).value());
   m_where.push_back(std::move(where));
-  return std::nullopt;
+  return {};
 }
 
-std::optional<std::string> Importer::addJson(std::string_view text, const std::string& source) {
+Error Importer::addJson(std::string_view text, const std::string& source) {
   Json data;
   try {
     data = Json::parse(text);
   } catch (const Json::parse_error& e) {
-    return source + " 不是有效的 JSON（" + LineAndColumn(text, e.byte > 0 ? e.byte - 1 : 0) + "）：" + e.what();
+    return Skip(source + " 不是有效的 JSON（" + LineAndColumn(text, e.byte > 0 ? e.byte - 1 : 0) + "）：" + e.what());
   } catch (const Json::exception& e) {
     // Well-formed JSON the reader cannot hold, such as a number beyond
     // double's range.
-    return source + " 无法读取：" + e.what();
+    return Skip(source + " 无法读取：" + e.what());
   }
-  if (!data.is_array()) return source + " 的顶层不是数组";
+  if (!data.is_array()) return Skip(source + " 的顶层不是数组");
   for (size_t k = 0; k < data.size(); ++k) {
     const Json& record = data[k];
     std::string where = source + " 第 " + std::to_string(k + 1) + " 条";
@@ -150,9 +137,9 @@ std::optional<std::string> Importer::addJson(std::string_view text, const std::s
         !word->get_ref<const std::string&>().empty()) {
       where += "（" + word->get<std::string>() + "）";
     }
-    if (auto why = addRecord(record, where)) m_skipped.push_back({std::move(where), std::move(*why)});
+    if (Error why = addRecord(record, where); !why.ok()) m_skipped.push_back({std::move(where), std::move(why.reason)});
   }
-  return std::nullopt;
+  return {};
 }
 
 std::string Importer::fileBytes() const {

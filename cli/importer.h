@@ -3,7 +3,7 @@
 // derivation and example) become the lines of a cy.dat.
 //
 //   Importer importer;
-//   if (auto e = importer.addJson(text, "idioms.json")) fail(*e);
+//   if (Error e = importer.addJson(text, "idioms.json"); !e.ok()) fail(e.reason);
 //   std::string bytes = importer.fileBytes();   // GBK, CR LF after each line
 //
 // Records keep their input order; an idiom already taken is skipped, so
@@ -11,7 +11,6 @@
 // with its reason.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -19,6 +18,7 @@
 
 #include <nlohmann/json_fwd.hpp>
 
+#include "error.h"
 #include "idiom_table.h"
 
 namespace tessaly {
@@ -36,9 +36,9 @@ class Importer {
 
   // keepTable takes the records of an existing table first (--append).
   void keepTable(const IdiomTable& table);
-  // addJson adds the records of one JSON text named `source`. Returns the
-  // reason when the text is not a JSON array (nothing is added then).
-  std::optional<std::string> addJson(std::string_view json, const std::string& source);
+  // addJson adds the records of one JSON text named `source`. A text that
+  // is not a JSON array is a BadInput error (nothing is added then).
+  Error addJson(std::string_view json, const std::string& source);
 
   size_t lineCount() const { return m_lines.size(); }
   // drop takes out the lines whose index `reasons` names, from the last
@@ -51,7 +51,8 @@ class Importer {
   std::string fileBytes() const;
 
  private:
-  std::optional<std::string> addRecord(const nlohmann::json& record, std::string where);
+  // addRecord adds one record, or returns why it is skipped.
+  Error addRecord(const nlohmann::json& record, std::string where);
 
   std::vector<std::string> m_lines;  // GBK, without line ends
   std::vector<std::string> m_where;  // where each line came from, for the skip list

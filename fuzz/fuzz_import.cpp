@@ -12,9 +12,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   tessaly::Importer importer;
-  if (importer.addJson(bytes, "fuzz.json")) return 0;
-  const tessaly::LoadResult loaded = tessaly::ParseIdiomText(importer.fileBytes());
-  if (!loaded.ok() || static_cast<size_t>(loaded.table.size()) != importer.lineCount()) std::abort();
+  if (!importer.addJson(bytes, "fuzz.json").ok()) return 0;
+  const tessaly::Result<tessaly::IdiomTable> loaded = tessaly::ParseIdiomText(importer.fileBytes());
+  if (!loaded.ok() || static_cast<size_t>(loaded->size()) != importer.lineCount()) std::abort();
 
   // The raw input as one field's text, read as UTF-16 code units.
   std::u16string text(size / 2, u'\0');

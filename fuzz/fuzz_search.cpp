@@ -20,7 +20,7 @@ const tessaly::IdiomTable& Table() {
           u"做一天和尚，撞一天钟#zythszytz#p#得过且过#无#例", u"天地良心#tdlx#p#m*#s?#e",
           u"a*b#ab#p#m#s#e", u"\U00020BB7一#xy#p#m#s#e#extra", u"愛不釋手#abss#ài bù shì shǒu#m#s#e",
           u"萝卜#lb#luó bo#m#s#e", u"女中#nz#Nǚ a\u0304#m#s#e"}) {
-      t.appendLine(line);
+      tessaly::AppendLine(t, line);
     }
     return t;
   }();
@@ -32,10 +32,10 @@ const tessaly::IdiomTable& Table() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::u16string typed(size / 2, u'\0');
   for (size_t i = 0; i < typed.size(); ++i) typed[i] = static_cast<char16_t>(data[2 * i] | data[2 * i + 1] << 8);
-  const tessaly::QueryCheck q = tessaly::CheckQuery(typed);
-  if (!q.ok) return 0;
-  if (q.keywords.empty()) std::abort();
-  for (const std::u16string& k : q.keywords) {
+  const tessaly::Result<tessaly::Query> q = tessaly::CheckQuery(typed);
+  if (!q.ok()) return 0;
+  if (q->keywords.empty()) std::abort();
+  for (const std::u16string& k : q->keywords) {
     if (k.empty() || k.find(u' ') != std::u16string::npos) std::abort();
   }
   const tessaly::IdiomTable& table = Table();
@@ -43,7 +43,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
        {tessaly::SearchMode::Precise, tessaly::SearchMode::Fuzzy, tessaly::SearchMode::Mixed,
         tessaly::SearchMode::Meaning, tessaly::SearchMode::Source, tessaly::SearchMode::Pinyin,
         tessaly::SearchMode::Pattern, tessaly::SearchMode::Chain, tessaly::SearchMode::Folded}) {
-    const tessaly::SearchOutcome o = tessaly::RunSearch(table, q.keywords, mode);
+    static tessaly::IdiomViews views;
+    if (!tessaly::PrepareViews(views, table, mode).ok()) continue;  // 简繁通查 without OpenCC's data
+    const tessaly::Result<tessaly::SearchOutcome> searched = tessaly::RunSearch(table, views, q->keywords, mode);
+    if (!searched.ok()) std::abort();
+    const tessaly::SearchOutcome& o = *searched;
     int32_t marked = 0;
     for (uint8_t m : o.Matched) marked += m;
     if (marked != o.hitCount || o.Matched.size() != static_cast<size_t>(table.size())) std::abort();

@@ -18,8 +18,7 @@ QString RemoveCrLfPairs(const QString& text) {
       RemoveCrLfPairs(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size()))));
 }
 
-HC::HC(HttpRequestFactory factory, ErrorBox errorBox, QObject* parent)
-    : QObject(parent), m_factory(std::move(factory)), m_errorBox(std::move(errorBox)) {
+HC::HC(HttpRequestFactory factory, QObject* parent) : QObject(parent), m_factory(std::move(factory)) {
   // Element 0 exists from the start.
   element(0);
 }
@@ -37,11 +36,11 @@ bool HC::argumentsOk(qint16 TaskId) {
   // The address is checked first, so an empty address is reported even for
   // a negative task number.
   if (hostHttpAddr.isEmpty()) {
-    if (m_errorBox) m_errorBox(kNoAddress, kErrorTitle);
+    emit ArgumentError(kNoAddress, kErrorTitle);
     return false;
   }
   if (TaskId < 0) {
-    if (m_errorBox) m_errorBox(kNegativeTask, kErrorTitle);
+    emit ArgumentError(kNegativeTask, kErrorTitle);
     return false;
   }
   return true;

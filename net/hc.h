@@ -7,7 +7,6 @@
 //   hc.ExecuteRemoteQuery("", 1);
 #pragma once
 
-#include <functional>
 #include <map>
 #include <memory>
 
@@ -33,9 +32,6 @@ ReplyScreen ScreenTextReply(const QString& resX, QString& cleaned);
 // RemoveCrLfPairs is the text helper of the same name (text.h) for QString.
 QString RemoveCrLfPairs(const QString& text);
 
-// Shows a modal error message box with `text` and `title`.
-using ErrorBox = std::function<void(const QString& text, const QString& title)>;
-
 class HC : public QObject {
   Q_OBJECT
 
@@ -46,9 +42,8 @@ class HC : public QObject {
   static inline const QString kNegativeTask = QStringLiteral("TaskID 不能为负！");
   static inline const QString kErrorTitle = QStringLiteral("错误");
 
-  // `factory` makes the request objects of the Inet elements; `errorBox`
-  // shows the two argument errors.
-  explicit HC(HttpRequestFactory factory = {}, ErrorBox errorBox = {}, QObject* parent = nullptr);
+  // `factory` makes the request objects of the Inet elements.
+  explicit HC(HttpRequestFactory factory = {}, QObject* parent = nullptr);
   ~HC() override;
 
   void InitializePost(const QString& hostHttpAddr);
@@ -66,6 +61,10 @@ class HC : public QObject {
   void ResponseError(const QString& ErrString, qint16 TaskId, qint32 extId);
   void ResponseSuccess2(const QByteArray& byteCC, qint16 TaskId, qint32 extId, qint32 OwnerID);
   void HCBusy(qint16 TaskId);
+  // ArgumentError: a query was refused before it was sent (no address, a
+  // negative task number); the owner shows `text` under `title` to the
+  // user, as an error message.
+  void ArgumentError(const QString& text, const QString& title);
 
  private:
   struct Element {
@@ -80,7 +79,6 @@ class HC : public QObject {
   void execute(qint16 TaskId, qint32 extId, Send&& send);
 
   HttpRequestFactory m_factory;
-  ErrorBox m_errorBox;
   QString hostHttpAddr;
   std::map<qint16, Element> m_elements;
 };

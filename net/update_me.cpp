@@ -71,9 +71,9 @@ bool IsNewerVersion(const QString& reply, qint32 major, qint32 minor) {
   return local < LeadingNumber(cleaned);
 }
 
-UpDateMe::UpDateMe(HttpRequestFactory factory, ErrorBox errorBox, QObject* parent)
-    : QObject(parent), m_hc(std::move(factory), std::move(errorBox)) {
+UpDateMe::UpDateMe(HttpRequestFactory factory, QObject* parent) : QObject(parent), m_hc(std::move(factory)) {
   connect(&m_hc, &HC::ResponseSuccess, this, &UpDateMe::HC1_ResponseSuccess);
+  connect(&m_hc, &HC::ArgumentError, this, &UpDateMe::ArgumentError);
   // ResponseError is ignored: every failure of the check stays silent.
 }
 

@@ -31,8 +31,7 @@ class UpDateMe : public QObject {
   Q_OBJECT
 
  public:
-  explicit UpDateMe(HttpRequestFactory factory = {}, ErrorBox errorBox = {},
-                    QObject* parent = nullptr);
+  explicit UpDateMe(HttpRequestFactory factory = {}, QObject* parent = nullptr);
 
   // StartSearch stores the three values and posts an empty body to
   // `hostAddr` under task number 1.
@@ -44,6 +43,8 @@ class UpDateMe : public QObject {
 
  signals:
   void GetUpdate();
+  // ArgumentError: HC refused the check before sending it (see HC).
+  void ArgumentError(const QString& text, const QString& title);
 
  private:
   void HC1_ResponseSuccess(const QString& res, qint16 TaskId, qint32 extId);

@@ -12,6 +12,8 @@
 namespace tessaly {
 namespace {
 
+constexpr char16_t kFullWidthComma = u'\uFF0C';
+
 // OpenCC's converter, opened once; null when its data is missing.
 opencc_t Converter() {
   static const opencc_t converter = [] {
@@ -21,48 +23,74 @@ opencc_t Converter() {
   return converter;
 }
 
-std::string ConvertUtf8(const std::string& text) {
-  const opencc_t converter = Converter();
-  if (converter == nullptr || text.empty()) return text;
-  // One converter serves every thread that folds, one at a time.
-  static std::mutex lock;
-  std::lock_guard<std::mutex> hold(lock);
-  std::unique_ptr<char, void (*)(char*)> out(opencc_convert_utf8(converter, text.data(), text.size()),
-                                               &opencc_convert_utf8_free);
-  return out ? std::string(out.get()) : text;
+Error NoData() {
+  return MakeError(ErrorKind::MissingData, "简繁通查需要 OpenCC 的繁简转换数据（t2s.json），没有找到");
+}
+
+// Puts `text` into `column` as its next record.
+void Put(TextColumn& column, std::u16string_view text) {
+  column.room(text.size());
+  char16_t* out = std::copy(text.begin(), text.end(), column.end());
+  column.close(out);
 }
 
 }  // namespace
 
-std::u16string ToSimplified(std::u16string_view text) { return FromUtf8(ConvertUtf8(ToUtf8(text))); }
+Result<std::u16string> ToSimplified(std::u16string_view text) {
+  const opencc_t converter = Converter();
+  if (converter == nullptr) return NoData();
+  if (text.empty()) return std::u16string();
+  const std::string utf8 = ToUtf8(text);
+  // One converter serves every thread that folds, one at a time.
+  static std::mutex lock;
+  std::lock_guard<std::mutex> hold(lock);
+  std::unique_ptr<char, void (*)(char*)> out(opencc_convert_utf8(converter, utf8.data(), utf8.size()),
+                                               &opencc_convert_utf8_free);
+  if (!out) return MakeError(ErrorKind::BadInput, "繁简转换失败");
+  return FromUtf8(out.get());
+}
 
-IdiomTable FoldIdioms(const IdiomTable& table) {
+Result<FoldedIdioms> FoldedIdioms::Make(const IdiomTable& table) {
   // All idioms in one conversion, ended by "#": no idiom holds one, and no
   // phrase of OpenCC's spans one.
   std::u16string all;
+  all.reserve(table.column(Field::Idiom).text().size() + static_cast<size_t>(table.size()));
   for (int32_t i = 0; i < table.size(); ++i) {
     all += table.field(i, Field::Idiom);
     all += u'#';
   }
-  std::u16string folded = ToSimplified(all);
-  if (std::count(folded.begin(), folded.end(), u'#') != table.size()) {
+  Result<std::u16string> folded = ToSimplified(all);
+  if (!folded.ok()) return folded.error();
+  if (std::count(folded->begin(), folded->end(), u'#') != table.size()) {
     // Never seen; should a conversion ever move an end, each idiom goes on
     // its own.
-    folded.clear();
-    for (int32_t i = 0; i < table.size(); ++i) folded += ToSimplified(table.field(i, Field::Idiom)) + u'#';
+    folded->clear();
+    for (int32_t i = 0; i < table.size(); ++i) {
+      Result<std::u16string> one = ToSimplified(table.field(i, Field::Idiom));
+      if (!one.ok()) return one.error();
+      *folded += *one + u'#';
+    }
   }
-  IdiomTable out;
+  FoldedIdioms out;
+  std::u16string chars;
   size_t pos = 0;
   for (int32_t i = 0; i < table.size(); ++i) {
-    const size_t end = folded.find(u'#', pos);
-    const std::u16string_view idiom = std::u16string_view(folded).substr(pos, end - pos);
+    const size_t end = folded->find(u'#', pos);
+    std::u16string_view idiom = std::u16string_view(*folded).substr(pos, end - pos);
+    chars.assign(idiom);
+    std::erase(chars, kFullWidthComma);
     // A conversion that leaves nothing usable keeps the record's own text:
-    // the two tables stay record for record alike.
-    if (!out.appendLine(std::u16string(idiom) + u"#-#-#-#-#-")) {
-      out.appendLine(std::u16string(table.field(i, Field::Idiom)) + u"#-#-#-#-#-");
+    // the two stay record for record alike.
+    if (chars.empty()) {
+      idiom = table.field(i, Field::Idiom);
+      chars.assign(table.IdiomChars(i));
     }
+    Put(out.m_idioms, idiom);
+    Put(out.m_chars, chars);
     pos = end + 1;
   }
+  out.m_idioms.fit();
+  out.m_chars.fit();
   return out;
 }
 

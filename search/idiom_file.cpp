@@ -1,24 +1,31 @@
 // Reading cy.dat: encoding, lines and fields on the file's bytes, decoding
-// into the columns.
+// into the columns; and the checker that lists every broken line.
 #include "idiom_file.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
+#include <new>
+#include <system_error>
 #include <thread>
+#include <vector>
 
 #include <unicode/utf8.h>
 
 #include "file_io.h"
 #include "gbk.h"
-#include "program_folder.h"
+#include "line_cutter.h"
+#include "table_writer.h"
+#include "text.h"
 
 namespace tessaly {
 namespace {
 
 using Byte = unsigned char;
+
+constexpr char16_t kFullWidthComma = u'\uFF0C';
 
 // The encoding a file is read in. GBK is the format of cy.dat; UTF-8 is
 // chosen only where the bytes cannot sensibly be GBK: a byte order mark, or
@@ -74,68 +81,9 @@ Encoding EncodingOf(const Byte* s, size_t size, bool whole) {
   return Sniff(q, rest);
 }
 
-// DecodeSpan decodes [s, e), which holds no line end, into `out`. Returns
-// the end of the text written, or null with `bad` at the first byte that is
-// not text of `encoding`.
-char16_t* DecodeSpan(Encoding encoding, const Byte* s, const Byte* e, char16_t* out, const Byte*& bad) {
-  if (encoding == Encoding::Utf8) {
-    const auto n = static_cast<int32_t>(e - s);
-    for (int32_t i = 0; i < n;) {
-      if (s[i] < 0x80) {
-        *out++ = s[i++];
-        continue;
-      }
-      const int32_t start = i;
-      UChar32 c;
-      U8_NEXT(s, i, n, c);
-      if (c < 0) {
-        bad = s + start;
-        return nullptr;
-      }
-      if (c <= 0xFFFF) {
-        *out++ = static_cast<char16_t>(c);
-      } else {
-        *out++ = static_cast<char16_t>(U16_LEAD(c));
-        *out++ = static_cast<char16_t>(U16_TRAIL(c));
-      }
-    }
-    return out;
-  }
-  static const char16_t* const pairs = GbkPairs();
-  while (s < e) {
-    const Byte b = *s;
-    if (b < 0x80) {
-      *out++ = b;
-      ++s;
-      continue;
-    }
-    if (e - s >= 2) {
-      const char16_t u = pairs[b << 8 | s[1]];
-      if (u != 0) {
-        *out++ = u;
-        s += 2;
-        continue;
-      }
-    }
-    // A four-byte sequence, or bytes that are not GB18030 at all.
-    size_t units = 0;
-    const size_t used =
-        DecodeGb18030Char(reinterpret_cast<const char*>(s), reinterpret_cast<const char*>(e), out, units);
-    if (used == 0) {
-      bad = s;
-      return nullptr;
-    }
-    out += units;
-    s += used;
-  }
-  return out;
-}
-
-enum class LineEnd { Unknown, Cr, Lf };
-
 // Where a Loader starts reading: at the start of a file, or in the middle of
-// one (the second half of a file read by two threads), with the encoding
-// and the line end already known there.
+// one (the second half of a file read by two threads, or a file the checker
+// has looked through for its line end), with what is known there.
 struct Start {
   uint64_t offset = 0;
   Encoding encoding = Encoding::Unknown;
@@ -143,266 +91,356 @@ struct Start {
 };
 
 // Loader turns the bytes of a cy.dat file into records, a piece at a time.
-// feed() takes the complete lines at the start of what it is given; the
-// caller keeps the rest and gives it again with the bytes that follow.
+// Given a table it loads: every record goes into the table, and after the
+// first faulty line the rest of the file is only decoded, since only a bad
+// byte can still change the outcome, which a bad byte ends. Given no table
+// it checks: every faulty line, a bad byte's among them, goes to the sink,
+// and nothing is kept but the start of the line at hand.
+//
+// feed() takes what it can of the bytes it is given: every complete line,
+// and of a line that runs on, the fields that have ended and the start of
+// the one that has not; the caller keeps the few bytes left (at most a
+// character cut short, or a CR) and gives them again with the bytes that
+// follow.
 class Loader {
  public:
-  Loader(IdiomTable& table, const Start& start)
-      : m_appender(table),
-        m_started(start.offset > 0),
-        m_encoding(start.encoding),
-        m_lineEnd(start.lineEnd),
-        m_offset(start.offset) {}
+  Loader(IdiomTable* table, const Start& start, const ProblemSink* problems)
+      : m_problems(problems), m_started(start.offset > 0), m_encoding(start.encoding),
+        m_cutter(start.lineEnd), m_offset(start.offset) {
+    if (table != nullptr) m_writer.emplace(*table);
+  }
 
-  // feed takes the complete lines of [data, data + size) and returns how
-  // many bytes it took. `last`: the bytes run to the end of the part to
-  // read, and all are taken.
+  // feed takes what it can of [data, data + size) and returns how many
+  // bytes it took. `last`: the bytes run to the end of the part to read;
+  // all are taken.
   size_t feed(const char* data, size_t size, bool last);
   // restart: the file holds a CR after lines were ended at LF; it must be
   // read again from its start with CR line ends.
-  bool restart() const { return m_restart; }
+  bool restart() const { return m_cutter.restart(); }
   // stopped: a bad byte ended the load; nothing more needs reading.
-  bool stopped() const { return m_bad.kind != LoadErrorKind::None; }
+  bool stopped() const { return !m_bad.ok(); }
 
   // Once everything has been fed: the first bad byte, the first faulty line
-  // (kind None when there is none), and the lines read.
-  const LoadError& badByte() const { return m_bad; }
-  const LoadError& faultyLine() const { return m_lineError; }
+  // (kind None when there is none), the lines read and the lines found
+  // faulty.
+  const Error& badByte() const { return m_bad; }
+  const Error& faultyLine() const { return m_lineError; }
   int64_t lines() const { return m_line; }
+  int64_t problems() const { return m_problemCount; }
 
  private:
-  void decideLineEnd(const Byte* p, const Byte* end, bool last);
-  void takeLine(const Byte* p, const Byte* e);
-  void checkLine(const Byte* p, const Byte* e);
-  void badByte(const Byte* at);
+  const char* take(const char* s, const char* limit, bool lineEnds);
+  const char* decode(const char* s, const char* limit, bool closes);
+  void closeField(bool empty);
+  void endLine();
+  void badByte(const char* at);
+  void stopStoring();
 
-  IdiomTable::Appender m_appender;
+  // The text of the current field goes here: its column while the line is
+  // stored, else a scratch buffer.
+  TextColumn& column() {
+    return m_writer->column(m_field < kFieldCount ? m_field : TableWriter::kRestColumn);
+  }
+
+  std::optional<TableWriter> m_writer;  // absent when checking
+  const ProblemSink* m_problems;
   bool m_started;
-  bool m_restart = false;
   Encoding m_encoding;
-  LineEnd m_lineEnd;
-  bool m_lfTentative = false;  // no CR seen yet in the part read so far
-  uint64_t m_offset;           // offset in the file of the bytes fed
-  int64_t m_line = 0;          // lines taken
-  const Byte* m_base = nullptr;
-  LoadError m_lineError;       // the first faulty line; later lines are only decoded
-  LoadError m_bad;             // a bad byte: the load ends there
-  std::u16string m_scratch;    // a line decoded for its check
+  LineCutter m_cutter;
+  uint64_t m_offset;          // offset in the file of the bytes fed
+  const char* m_base = nullptr;
+  uint64_t m_asciiUntil = 0;  // offset up to which the bytes are known to be ASCII
+  int64_t m_line = 0;         // lines begun
+  int64_t m_problemCount = 0;
+  Error m_lineError;          // the first faulty line
+  Error m_bad;                // a bad byte: the load ends there
+
+  // The line at hand.
+  bool m_inLine = false;
+  bool m_blank = true;
+  bool m_storing = false;
+  bool m_idiomCommas = true;  // field 0 so far is nothing but "，"
+  int m_field = 0;            // the field being read; kFieldCount and up: the rest
+  uint64_t m_fieldBytes = 0;  // bytes of it taken so far
+  LineVerdict m_verdict;
+  Error m_lineBadByte;        // when checking: a bad byte of this line
+  std::u16string m_start;     // when checking: the line's first characters
+  std::vector<char16_t> m_scratch;
 };
 
-void Loader::decideLineEnd(const Byte* p, const Byte* end, bool last) {
-  if (std::memchr(p, '\r', static_cast<size_t>(end - p)) != nullptr) {
-    m_lineEnd = LineEnd::Cr;
-  } else if (std::memchr(p, '\n', static_cast<size_t>(end - p)) != nullptr) {
-    // No CR in what has been read: LF ends lines, unless a CR turns up
-    // further on.
-    m_lineEnd = LineEnd::Lf;
-    m_lfTentative = !last;
-  } else if (last) {
-    m_lineEnd = LineEnd::Cr;  // one line without any line end
-  }
-}
+// The characters of a faulty line shown with it.
+constexpr size_t kStartUnits = 40;
+// Text not kept is decoded this much at a time.
+constexpr size_t kScratchBytes = size_t{1} << 16;
 
 size_t Loader::feed(const char* data, size_t size, bool last) {
-  const auto* const begin = reinterpret_cast<const Byte*>(data);
-  const Byte* const end = begin + size;
-  const Byte* p = begin;
-  m_base = begin;
+  const char* const end = data + size;
+  const char* p = data;
+  m_base = data;
   auto taken = [&] {
-    const auto n = static_cast<size_t>(p - begin);
+    const auto n = static_cast<size_t>(p - data);
     m_offset += n;
     return n;
   };
   if (!m_started) {
     if (size < 3 && !last) return 0;
     m_started = true;
-    if (HasByteOrderMark(p, size)) {
+    if (HasByteOrderMark(reinterpret_cast<const Byte*>(p), size)) {
       m_encoding = Encoding::Utf8;
       p += 3;
+      m_asciiUntil = 3;
     }
-  }
-  if (m_lineEnd == LineEnd::Unknown) decideLineEnd(p, end, last);
-  if (m_lineEnd == LineEnd::Unknown) return taken();  // no line end yet: read on
-  if (m_lfTentative) {
-    if (std::memchr(p, '\r', static_cast<size_t>(end - p)) != nullptr) {
-      m_restart = true;
-      return taken();
-    }
-    if (last) m_lfTentative = false;
-  }
-  const Byte lineEnd = m_lineEnd == LineEnd::Cr ? '\r' : '\n';
-  // Room for every line here at once: no byte decodes to more than one
-  // code unit (a four-byte sequence to two), and no line is shorter than a
-  // byte. Room not used is never touched, and given back at the end.
-  if (m_lineError.kind == LoadErrorKind::None) {
-    m_appender.room(static_cast<size_t>(end - p) + 1, static_cast<size_t>(end - p) + 1);
   }
   while (p < end && !stopped()) {
-    const Byte* e = static_cast<const Byte*>(std::memchr(p, lineEnd, static_cast<size_t>(end - p)));
-    if (e == nullptr) {
-      if (!last) break;
-      e = end;
-    } else if (lineEnd == '\r' && e + 1 == end && !last) {
-      break;  // a CR LF may be cut here: wait for the next byte
-    }
+    // Until the encoding is known only ASCII is decoded, which reads alike
+    // in both; the first other byte decides it, once the window after it
+    // has been read.
+    const char* limit = end;
     if (m_encoding == Encoding::Unknown) {
-      const Byte* q = std::find_if(p, e, [](Byte b) { return b >= 0x80; });
-      if (q != e) {
-        if (static_cast<size_t>(end - q) < kSniffBytes && !last) break;
-        m_encoding = Sniff(q, static_cast<size_t>(end - q));
+      const char* from = data + std::max<uint64_t>(m_asciiUntil, m_offset + static_cast<uint64_t>(p - data)) - m_offset;
+      const char* q = std::find_if(from, end, [](char c) { return (c & 0x80) != 0; });
+      m_asciiUntil = m_offset + static_cast<uint64_t>(q - data);
+      if (q != end) {
+        if (static_cast<size_t>(end - q) >= kSniffBytes || last) {
+          m_encoding = Sniff(reinterpret_cast<const Byte*>(q), static_cast<size_t>(end - q));
+        } else {
+          limit = q;
+        }
       }
     }
-    ++m_line;
-    if (m_lineError.kind == LoadErrorKind::None) {
-      takeLine(p, e);
-    } else {
-      checkLine(p, e);
+    const char* e = m_cutter.find(p, end, last);
+    if (restart()) break;
+    if (e != nullptr && e <= limit) {
+      const char* after = take(p, e, true);
+      if (after == nullptr) break;  // a bad byte ended the load
+      p = m_cutter.next(e, end);
+      continue;
     }
-    p = e < end ? e + 1 : end;
-    if (lineEnd == '\r' && p < end && *p == '\n') ++p;
+    // The line runs on past what is here: take its ended fields and the
+    // start of the open one now, so that no line is ever held whole.
+    const char* upTo = std::min(limit, e != nullptr ? e : end);
+    const char* after = take(p, upTo, false);
+    if (after == nullptr) break;
+    m_cutter.moved(static_cast<size_t>(after - p));
+    p = after;
+    break;
   }
   return taken();
 }
 
-void Loader::badByte(const Byte* at) {
+// take reads the bytes [s, limit) of the current line; `lineEnds`: the
+// line ends at `limit`. Returns how far it got (the few bytes after that
+// wait for more), or null when a bad byte ended the load.
+const char* Loader::take(const char* s, const char* limit, bool lineEnds) {
+  if (!m_inLine) {
+    m_inLine = true;
+    ++m_line;
+    m_blank = true;
+    m_storing = m_writer.has_value() && m_lineError.ok();
+    m_idiomCommas = true;
+    m_field = 0;
+    m_fieldBytes = 0;
+    m_verdict = LineVerdict();
+    m_lineBadByte = Error();
+    m_start.clear();
+  }
+  if (s < limit) {
+    m_blank = false;
+    if (std::memchr(s, '\0', static_cast<size_t>(limit - s)) != nullptr) {
+      m_verdict.nul();
+      stopStoring();
+    }
+  }
+  while (m_lineBadByte.ok()) {
+    if (m_field < kFieldCount) {
+      const char* hash = static_cast<const char*>(std::memchr(s, '#', static_cast<size_t>(limit - s)));
+      if (hash == nullptr && !lineEnds) {
+        s = decode(s, limit, false);
+        if (s == nullptr) return nullptr;
+        return s;
+      }
+      const char* fieldEnd = hash != nullptr ? hash : limit;
+      const bool empty = m_fieldBytes == 0 && fieldEnd == s;
+      if (decode(s, fieldEnd, true) == nullptr) return nullptr;
+      if (!m_lineBadByte.ok()) break;
+      closeField(empty);
+      ++m_field;
+      if (hash == nullptr) break;
+      s = hash + 1;
+      if (!m_writer && m_start.size() < kStartUnits) m_start.push_back(u'#');
+      if (m_field == kFieldCount && m_storing) {
+        // Fields 6 and up are kept as they stand, with the "#" before them.
+        TextColumn& rest = column();
+        rest.room(1);
+        *rest.end() = u'#';
+        rest.extend(rest.end() + 1);
+      }
+      continue;
+    }
+    // Fields 6 and up, "#" and all.
+    s = decode(s, limit, lineEnds);
+    if (s == nullptr) return nullptr;
+    if (!lineEnds) return s;
+    break;
+  }
+  if (!lineEnds) return limit;
+  endLine();
+  return limit;
+}
+
+// decode decodes the bytes [s, limit) of the current field into its column
+// (or the scratch buffer). `closes`: the field ends at `limit`; otherwise
+// the last few bytes, which may be a character cut short, are left for
+// later. Returns how far it got, or null when a bad byte ended the load.
+const char* Loader::decode(const char* s, const char* limit, bool closes) {
+  const char* stop = closes ? limit : (limit - s > 3 ? limit - 3 : s);
+  if (stop <= s || !m_lineBadByte.ok()) return closes ? limit : s;
+  const Encoding encoding = m_encoding == Encoding::Unknown ? Encoding::Gbk : m_encoding;
+  auto run = [&](const char*& from, const char* to, char16_t* out) {
+    return encoding == Encoding::Utf8 ? DecodeUtf8Span(from, to, limit, out) : DecodeGbkSpan(from, to, limit, out);
+  };
+  const char* const begin = s;
+  while (s < stop) {
+    char16_t* out;
+    char16_t* written;
+    // Kept text goes straight to its column; text only checked goes through
+    // a small buffer a piece at a time.
+    const char* to = m_storing ? stop : std::min(stop, s + kScratchBytes);
+    if (m_storing) {
+      TextColumn& c = column();
+      c.room(static_cast<size_t>(to - s));
+      out = c.end();
+      written = run(s, to, out);
+      if (written != nullptr) c.extend(written);
+    } else {
+      m_scratch.resize(kScratchBytes + 4);
+      out = m_scratch.data();
+      written = run(s, to, out);
+    }
+    if (written == nullptr) {
+      badByte(s);
+      if (!m_lineBadByte.ok()) return closes ? limit : stop;  // checking: the line is done for
+      return nullptr;
+    }
+    if (m_field == 0) {
+      m_idiomCommas = m_idiomCommas && std::all_of(out, written, [](char16_t u) { return u == kFullWidthComma; });
+    }
+    if (!m_writer && m_start.size() < kStartUnits) {
+      m_start.append(out, std::min<size_t>(static_cast<size_t>(written - out), kStartUnits - m_start.size()));
+    }
+  }
+  m_fieldBytes += static_cast<uint64_t>(s - begin);
+  return s;
+}
+
+void Loader::closeField(bool empty) {
+  if (m_field < kFieldCount) {
+    m_verdict.field(m_field, empty);
+    if (m_field == 0 && !empty && m_idiomCommas) m_verdict.onlyCommas();
+    if (m_verdict.faulty()) stopStoring();
+    if (m_storing) column().close();
+  }
+  m_fieldBytes = 0;
+}
+
+void Loader::endLine() {
+  m_inLine = false;
+  Error verdict = m_lineBadByte.ok() ? m_verdict.verdict(m_line, m_blank) : m_lineBadByte;
+  if (verdict.ok() && m_storing) {
+    m_writer->column(TableWriter::kRestColumn).close();
+    if (m_writer->commit()) return;
+    verdict = LineVerdict().verdict(m_line, false);  // never: the verdict saw the commas
+  }
+  if (m_storing) m_writer->drop();
+  if (verdict.ok()) return;
+  if (!m_writer) {
+    ++m_problemCount;
+    if (m_problems != nullptr && *m_problems) (*m_problems)({std::move(verdict), m_start});
+  } else if (m_lineError.ok()) {
+    m_lineError = std::move(verdict);
+  }
+}
+
+void Loader::stopStoring() {
+  if (m_storing) m_writer->drop();
+  m_storing = false;
+}
+
+void Loader::badByte(const char* at) {
   const uint64_t offset = m_offset + static_cast<uint64_t>(at - m_base);
   const char* what = m_encoding == Encoding::Utf8 ? "UTF-8" : "GBK";
-  m_bad = MakeError(LoadErrorKind::BadEncoding, m_line,
-                    std::string("含有不是 ") + what + " 编码的字节（文件第 " + std::to_string(offset + 1) + " 个字节）");
-}
-
-// takeLine decodes one line into the columns: each field is found with
-// memchr (a "#" is never part of a GBK or UTF-8 character) and decoded
-// straight into the end of its column.
-void Loader::takeLine(const Byte* p, const Byte* e) {
-  const Encoding encoding = m_encoding == Encoding::Unknown ? Encoding::Gbk : m_encoding;
-  const Byte* s = p;
-  bool complete = p < e && std::memchr(p, '\0', static_cast<size_t>(e - p)) == nullptr;
-  int field = 0;
-  for (; field < kFieldCount; ++field) {
-    const Byte* hash = static_cast<const Byte*>(std::memchr(s, '#', static_cast<size_t>(e - s)));
-    const Byte* fieldEnd = hash != nullptr ? hash : e;
-    const Byte* bad = nullptr;
-    char16_t* out = DecodeSpan(encoding, s, fieldEnd, m_appender.out(field), bad);
-    if (out == nullptr) {
-      m_appender.drop();
-      return badByte(bad);
-    }
-    complete = complete && fieldEnd > s;
-    m_appender.end(field, out);
-    if (hash == nullptr) break;
-    s = hash + 1;
-  }
-  if (field == kFieldCount) {
-    // Fields 6 and up, with the "#" before them, kept as they stand.
-    const Byte* bad = nullptr;
-    char16_t* out = DecodeSpan(encoding, s - 1, e, m_appender.out(IdiomTable::Appender::kRestColumn), bad);
-    if (out == nullptr) {
-      m_appender.drop();
-      return badByte(bad);
-    }
-    m_appender.end(IdiomTable::Appender::kRestColumn, out);
-  } else if (field == kFieldCount - 1) {
-    m_appender.end(IdiomTable::Appender::kRestColumn, m_appender.out(IdiomTable::Appender::kRestColumn));
+  Error e;
+  e.kind = ErrorKind::BadEncoding;
+  e.line = m_line;
+  e.offset = static_cast<int64_t>(offset);
+  e.reason = std::string("含有不是 ") + what + " 编码的字节（文件第 " + std::to_string(offset + 1) + " 个字节）";
+  stopStoring();
+  if (m_writer) {
+    m_bad = std::move(e);
   } else {
-    complete = false;
+    m_lineBadByte = std::move(e);  // the checker reports the line and reads on
   }
-  if (complete && m_appender.commit()) return;
-  m_appender.drop();
-  checkLine(p, e);
-}
-
-// checkLine decodes a line on its own and names what is wrong with it. It
-// serves the first faulty line, and every line after it: only a bad byte
-// can still change the outcome.
-void Loader::checkLine(const Byte* p, const Byte* e) {
-  const Encoding encoding = m_encoding == Encoding::Unknown ? Encoding::Gbk : m_encoding;
-  m_scratch.resize(static_cast<size_t>(e - p) + 1);
-  const Byte* bad = nullptr;
-  const char16_t* out = DecodeSpan(encoding, p, e, m_scratch.data(), bad);
-  if (out == nullptr) return badByte(bad);
-  if (m_lineError.kind != LoadErrorKind::None) return;
-  m_lineError = CheckLine(std::u16string_view(m_scratch.data(), static_cast<size_t>(out - m_scratch.data())), m_line);
-}
-
-LoadError FromFileError(const FileError& e) {
-  switch (e.kind) {
-    case FileErrorKind::None: return {};
-    case FileErrorKind::NotRegularFile: return MakeError(LoadErrorKind::NotRegularFile, 0, e.reason);
-    case FileErrorKind::TooLarge: return MakeError(LoadErrorKind::TooLarge, 0, e.reason);
-    case FileErrorKind::ReadFailed: return MakeError(LoadErrorKind::ReadFailed, 0, e.reason);
-    case FileErrorKind::CannotOpen:
-    case FileErrorKind::WriteFailed: break;
-  }
-  return MakeError(LoadErrorKind::CannotOpen, 0, e.reason);
 }
 
 // What reading a part of a file gave: the outcome of its loader.
 struct Part {
-  LoadError bad;
-  LoadError faultyLine;
+  Error bad;
+  Error faultyLine;
   int64_t lines = 0;
+  int64_t problems = 0;
   bool restart = false;
 };
 
-// Reads [start.offset, end) of a file a piece at a time into one buffer
-// and feeds a loader with it. The buffer grows only for a line longer than
-// a piece.
-Part LoadPart(const OpenedFile& file, IdiomTable& table, const Start& start, uint64_t end, size_t readBytes) {
+// Reads [start.offset, end) of a file a piece at a time and feeds a loader
+// with it. The loader leaves only a few bytes of each piece, so the buffer
+// stays at a piece (it grows only while the window that decides the
+// encoding is read).
+Result<Part> ReadPart(const OpenedFile& file, Loader& loader, uint64_t offset, uint64_t end, size_t readBytes) {
   Part part;
-  Loader loader(table, start);
-  size_t capacity = std::max<size_t>(readBytes, 16);
-  std::unique_ptr<char, decltype(&std::free)> buffer(static_cast<char*>(std::malloc(capacity)), &std::free);
-  if (!buffer) throw std::bad_alloc();
-  uint64_t offset = start.offset;
+  std::vector<char> buffer(std::max<size_t>(readBytes, 16));
   size_t have = 0;
   bool last = false;
   while (!loader.stopped()) {
     if (!last) {
-      if (have == capacity) {
-        capacity *= 2;
-        char* grown = static_cast<char*>(std::realloc(buffer.get(), capacity));
-        if (grown == nullptr) throw std::bad_alloc();
-        buffer.release();
-        buffer.reset(grown);
-      }
-      const size_t want = static_cast<size_t>(std::min<uint64_t>(std::min(capacity - have, readBytes), end - offset));
-      FileError error;
-      const int64_t n = want == 0 ? 0 : file.readAt(offset, buffer.get() + have, want, error);
-      if (n < 0) {
-        part.bad = FromFileError(error);
-        return part;
+      if (have == buffer.size()) buffer.resize(buffer.size() * 2);
+      const size_t want = static_cast<size_t>(std::min<uint64_t>(std::min(buffer.size() - have, readBytes), end - offset));
+      size_t n = 0;
+      if (want > 0) {
+        const Result<size_t> read = file.readAt(offset, buffer.data() + have, want);
+        if (!read.ok()) return read.error();
+        n = *read;
       }
       last = n == 0;
-      offset += static_cast<uint64_t>(n);
-      have += static_cast<size_t>(n);
+      offset += n;
+      have += n;
     }
-    const size_t taken = loader.feed(buffer.get(), have, last);
+    const size_t taken = loader.feed(buffer.data(), have, last);
     if (loader.restart()) {
       part.restart = true;
       return part;
     }
     if (last) break;
-    std::memmove(buffer.get(), buffer.get() + taken, have - taken);
+    std::memmove(buffer.data(), buffer.data() + taken, have - taken);
     have -= taken;
   }
   part.bad = loader.badByte();
   part.faultyLine = loader.faultyLine();
   part.lines = loader.lines();
+  part.problems = loader.problems();
   return part;
 }
 
 // The outcome of a file read in parts, in file order: the first bad byte
 // wins over any faulty line, and line numbers run on from part to part.
-LoadError Outcome(const Part& first, Part second = {}) {
-  auto later = [&](LoadError e) {
+Error Outcome(const Part& first, Part second = {}) {
+  auto later = [&](Error e) {
     e.line += first.lines;
     return e;
   };
-  if (first.bad.kind != LoadErrorKind::None) return first.bad;
-  if (second.bad.kind != LoadErrorKind::None) return later(second.bad);
-  if (first.faultyLine.kind != LoadErrorKind::None) return first.faultyLine;
-  if (second.faultyLine.kind != LoadErrorKind::None) return later(second.faultyLine);
+  if (!first.bad.ok()) return first.bad;
+  if (!second.bad.ok()) return later(second.bad);
+  if (!first.faultyLine.ok()) return first.faultyLine;
+  if (!second.faultyLine.ok()) return later(second.faultyLine);
   return {};
 }
 
@@ -419,133 +457,194 @@ Start SecondHalf(const OpenedFile& file, size_t readBytes) {
   if (size < kPiecesForTwoThreads * readBytes || std::thread::hardware_concurrency() < 2) return {};
   const size_t probe = static_cast<size_t>(std::min<uint64_t>(size, 2 * kSniffBytes));
   std::string head(probe, '\0');
-  FileError error;
-  if (file.readAt(0, head.data(), probe, error) != static_cast<int64_t>(probe)) return {};
+  const Result<size_t> headRead = file.readAt(0, head.data(), probe);
+  if (!headRead.ok() || *headRead != probe) return {};
   Start half;
   half.lineEnd = LineEnd::Cr;
   if (head.find('\r') == std::string::npos) return {};
   half.encoding = EncodingOf(reinterpret_cast<const Byte*>(head.data()), probe, probe == size);
   if (half.encoding == Encoding::Unknown) return {};
   std::string middle(static_cast<size_t>(std::min<uint64_t>(kSniffBytes, size - size / 2)), '\0');
-  if (file.readAt(size / 2, middle.data(), middle.size(), error) != static_cast<int64_t>(middle.size())) return {};
+  const Result<size_t> middleRead = file.readAt(size / 2, middle.data(), middle.size());
+  if (!middleRead.ok() || *middleRead != middle.size()) return {};
   const size_t cr = middle.find('\r');
   if (cr == std::string::npos || cr + 1 >= middle.size()) return {};
   half.offset = size / 2 + cr + 1 + (middle[cr + 1] == '\n' ? 1 : 0);
   return half.offset < size ? half : Start{};
 }
 
-// Settled gives a loaded table back the room it did not use, and drops the
-// records of a load that failed: there is no partial table.
-LoadResult Settled(LoadResult result) {
-  if (result.ok()) {
-    IdiomTable::Appender(result.table).finish();
-  } else {
-    result.table = IdiomTable();
-  }
-  return result;
+// Settled gives a loaded table back the room it did not use; a load that
+// failed is its error: there is no partial table.
+Result<IdiomTable> Settled(IdiomTable table, const Error& error) {
+  if (!error.ok()) return error;
+  TableWriter(table).finish();
+  return table;
 }
 
-// DecodeIdiomText decodes a whole file's bytes, for the checker that lists
-// every faulty line.
-LoadError DecodeIdiomText(std::string_view bytes, std::u16string& text) {
-  const auto* s = reinterpret_cast<const Byte*>(bytes.data());
-  const Encoding encoding = EncodingOf(s, bytes.size(), true);
-  const size_t bom = HasByteOrderMark(s, bytes.size()) ? 3 : 0;
-  text.resize(bytes.size() + 1);
-  const Byte* bad = nullptr;
-  const char16_t* out = DecodeSpan(encoding, s + bom, s + bytes.size(), text.data(), bad);
-  if (out != nullptr) {
-    text.resize(static_cast<size_t>(out - text.data()));
-    return {};
+Error OutOfMemory() { return MakeError(ErrorKind::OutOfMemory, "内存不足"); }
+
+// Loads the whole file with one loader; a CR found after LF line ends
+// starts it again with CR line ends.
+Result<IdiomTable> LoadWhole(const OpenedFile& file, size_t readBytes) {
+  for (LineEnd lineEnd : {LineEnd::Unknown, LineEnd::Cr}) {
+    IdiomTable table;
+    Start start;
+    start.lineEnd = lineEnd;
+    Loader loader(&table, start, nullptr);
+    const Result<Part> part = ReadPart(file, loader, 0, file.size(), readBytes);
+    if (!part.ok()) return part.error();
+    if (part->restart) continue;
+    return Settled(std::move(table), Outcome(*part));
   }
-  // Name the line of the bad byte as the loader counts lines.
-  const std::string_view before = bytes.substr(0, static_cast<size_t>(bad - s));
-  int64_t line = 1;
-  if (UsesLfLineEnds(bytes)) {
-    line += std::count(before.begin(), before.end(), '\n');
-  } else {
-    for (size_t i = 0; i < before.size(); ++i) {
-      if (before[i] != '\r') continue;
-      ++line;
-      if (i + 1 < before.size() && before[i + 1] == '\n') ++i;
-    }
+  return MakeError(ErrorKind::ReadFailed, "无法确定换行方式");  // never: CR line ends do not restart
+}
+
+// Loads a large file as two halves at once, one per thread, each into a
+// table of its own; the second table is then put behind the first.
+// Loading is nearly all decoding, which halves.
+Result<IdiomTable> LoadHalves(const OpenedFile& file, const Start& half, size_t readBytes) {
+  IdiomTable first, second;
+  Result<Part> secondPart = Part{};
+  std::thread reader;
+  try {
+    reader = std::thread([&] {
+      try {
+        Loader loader(&second, half, nullptr);
+        secondPart = ReadPart(file, loader, half.offset, file.size(), readBytes);
+      } catch (const std::bad_alloc&) {
+        secondPart = OutOfMemory();
+      }
+    });
+  } catch (const std::system_error&) {
+    return LoadWhole(file, readBytes);  // no second thread: one reads it all
   }
-  const char* what = encoding == Encoding::Utf8 ? "UTF-8" : "GBK";
-  return MakeError(LoadErrorKind::BadEncoding, line,
-                   std::string("含有不是 ") + what + " 编码的字节（文件第 " + std::to_string(before.size() + 1) +
-                       " 个字节）");
+  Result<Part> firstPart = Part{};
+  try {
+    Start start = half;
+    start.offset = 0;
+    Loader loader(&first, start, nullptr);
+    firstPart = ReadPart(file, loader, 0, half.offset, readBytes);
+  } catch (const std::bad_alloc&) {
+    firstPart = OutOfMemory();
+  }
+  reader.join();
+  if (!firstPart.ok()) return firstPart.error();
+  if (!secondPart.ok()) return secondPart.error();
+  const Error outcome = Outcome(*firstPart, *secondPart);
+  if (outcome.ok()) TableWriter(first).append(std::move(second));
+  return Settled(std::move(first), outcome);
+}
+
+// The line end of a whole file, for the checker, which reports lines as it
+// goes and so cannot start again: CR when the file holds one, else LF when
+// it holds one.
+Result<LineEnd> LineEndOf(const OpenedFile& file, size_t readBytes) {
+  std::vector<char> buffer(std::max<size_t>(readBytes, 16));
+  bool lf = false;
+  for (uint64_t offset = 0;;) {
+    const Result<size_t> n = file.readAt(offset, buffer.data(), buffer.size());
+    if (!n.ok()) return n.error();
+    if (*n == 0) return lf ? LineEnd::Lf : LineEnd::Cr;
+    if (std::memchr(buffer.data(), '\r', *n) != nullptr) return LineEnd::Cr;
+    lf = lf || std::memchr(buffer.data(), '\n', *n) != nullptr;
+    offset += *n;
+  }
 }
 
 }  // namespace
 
-LoadResult ParseIdiomText(std::string_view bytes) {
-  LoadResult result;
-  if (bytes.size() >= UINT32_MAX / 2) {
-    result.error = MakeError(LoadErrorKind::TooLarge, 0, "文件太大");
-    return result;
-  }
-  Loader loader(result.table, Start{});
-  loader.feed(bytes.data(), bytes.size(), true);
-  Part part;
-  part.bad = loader.badByte();
-  part.faultyLine = loader.faultyLine();
-  result.error = Outcome(part);
-  return Settled(std::move(result));
-}
-
-LoadResult LoadIdiomFile(const std::filesystem::path& path, size_t readBytes) {
-  LoadResult result;
-  FileError error;
-  const OpenedFile file = OpenedFile::open(path, error);
-  result.error = FromFileError(error);
-  if (!result.ok()) return result;
-  const uint64_t size = file.size();
-  // A large file is read as two halves at once, one per thread, each into
-  // a table of its own; the second table is then put behind the first.
-  // Loading is nearly all decoding, which halves.
-  if (const Start half = SecondHalf(file, readBytes); half.offset > 0) {
-    IdiomTable second;
-    Part secondPart;
-    std::thread reader([&] { secondPart = LoadPart(file, second, half, size, readBytes); });
-    Start first = half;
-    first.offset = 0;
-    const Part firstPart = LoadPart(file, result.table, first, half.offset, readBytes);
-    reader.join();
-    result.error = Outcome(firstPart, secondPart);
-    if (result.ok()) result.table.append(std::move(second));
-  } else {
-    Part part = LoadPart(file, result.table, Start{}, size, readBytes);
-    if (part.restart) {
-      result.table = IdiomTable();
-      Start again;
-      again.lineEnd = LineEnd::Cr;
-      part = LoadPart(file, result.table, again, size, readBytes);
+Result<IdiomTable> ParseIdiomText(std::string_view bytes) {
+  try {
+    if (bytes.size() >= UINT32_MAX / 2) return MakeError(ErrorKind::TooLarge, "文件太大");
+    for (LineEnd lineEnd : {LineEnd::Unknown, LineEnd::Cr}) {
+      IdiomTable table;
+      Start start;
+      start.lineEnd = lineEnd;
+      Loader loader(&table, start, nullptr);
+      loader.feed(bytes.data(), bytes.size(), true);
+      if (loader.restart()) continue;  // never for a whole text: its line end is known at once
+      Part part;
+      part.bad = loader.badByte();
+      part.faultyLine = loader.faultyLine();
+      return Settled(std::move(table), Outcome(part));
     }
-    result.error = Outcome(part);
+    return MakeError(ErrorKind::BadInput, "无法确定换行方式");
+  } catch (const std::bad_alloc&) {
+    return OutOfMemory();
   }
-  return Settled(std::move(result));
 }
 
-LoadResult LoadIdiomTable() { return LoadIdiomFile(ProgramFolder() / "cy.dat"); }
-
-LoadError ReadIdiomFile(const std::filesystem::path& path, std::string& bytes) {
-  return FromFileError(ReadWholeFile(path, bytes));
+Result<IdiomTable> LoadIdiomFile(const std::filesystem::path& path, size_t readBytes) {
+  try {
+    const Result<OpenedFile> file = OpenedFile::open(path);
+    if (!file.ok()) return file.error();
+    if (const Start half = SecondHalf(*file, readBytes); half.offset > 0) return LoadHalves(*file, half, readBytes);
+    return LoadWhole(*file, readBytes);
+  } catch (const std::bad_alloc&) {
+    return OutOfMemory();
+  }
 }
 
-std::vector<LineProblem> CheckIdiomText(std::string_view bytes) {
-  std::vector<LineProblem> problems;
-  std::u16string text;
-  LoadError decoding = DecodeIdiomText(bytes, text);
-  if (decoding.kind != LoadErrorKind::None) {
-    problems.push_back({std::move(decoding), {}});
-    return problems;
+int64_t CheckIdiomText(std::string_view bytes, const ProblemSink& onProblem) {
+  const Encoding encoding = EncodingOf(reinterpret_cast<const Byte*>(bytes.data()), bytes.size(), true);
+  Start start;
+  start.encoding = encoding;
+  start.lineEnd = bytes.find('\r') != std::string_view::npos   ? LineEnd::Cr
+                  : bytes.find('\n') != std::string_view::npos ? LineEnd::Lf
+                                                                : LineEnd::Cr;
+  Loader loader(nullptr, start, &onProblem);
+  loader.feed(bytes.data(), bytes.size(), true);
+  return loader.problems();
+}
+
+Result<int64_t> CheckIdiomFile(const std::filesystem::path& path, const ProblemSink& onProblem, size_t readBytes) {
+  try {
+    const Result<OpenedFile> file = OpenedFile::open(path);
+    if (!file.ok()) return file.error();
+    const Result<LineEnd> lineEnd = LineEndOf(*file, readBytes);
+    if (!lineEnd.ok()) return lineEnd.error();
+    Start start;
+    start.lineEnd = *lineEnd;
+    Loader loader(nullptr, start, &onProblem);
+    const Result<Part> part = ReadPart(*file, loader, 0, file->size(), readBytes);
+    if (!part.ok()) return part.error();
+    return part->problems;
+  } catch (const std::bad_alloc&) {
+    return OutOfMemory();
   }
-  SplitLines(text, [&](std::u16string_view line, int64_t number) {
-    LoadError e = CheckLine(line, number);
-    if (e.kind != LoadErrorKind::None) problems.push_back({std::move(e), std::u16string(line.substr(0, 40))});
-    return true;
-  });
-  return problems;
+}
+
+Error CheckLine(std::u16string_view line, int64_t lineNumber) {
+  LineVerdict verdict;
+  if (line.find(u'\0') != std::u16string_view::npos) verdict.nul();
+  size_t pos = 0;
+  for (int f = 0; f < kFieldCount; ++f) {
+    const size_t hash = line.find(u'#', pos);
+    const std::u16string_view text = line.substr(pos, hash == line.npos ? line.npos : hash - pos);
+    verdict.field(f, text.empty());
+    if (f == 0 && !text.empty() && text.find_first_not_of(kFullWidthComma) == text.npos) verdict.onlyCommas();
+    if (hash == line.npos) break;
+    pos = hash + 1;
+  }
+  return verdict.verdict(lineNumber, line.empty());
+}
+
+Error AppendLine(IdiomTable& table, std::u16string_view line) {
+  if (Error e = CheckLine(line, 0); !e.ok()) return e;
+  TableWriter writer(table);
+  size_t pos = 0;
+  for (int f = 0; f <= kFieldCount; ++f) {
+    // Fields 0 to 5, then the rest with the "#" before it, as it stands.
+    const size_t hash = f < kFieldCount ? std::min(line.find(u'#', pos), line.size()) : line.size();
+    const size_t from = f < kFieldCount ? pos : std::min(pos - 1, line.size());
+    const std::u16string_view text = line.substr(from, hash - from);
+    TextColumn& column = writer.column(f < kFieldCount ? f : TableWriter::kRestColumn);
+    column.room(text.size());
+    column.close(std::copy(text.begin(), text.end(), column.end()));
+    pos = hash + 1;
+  }
+  writer.commit();
+  return {};
 }
 
 }  // namespace tessaly

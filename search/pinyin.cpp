@@ -1,124 +1,154 @@
-// Pinyin letters, tones and syllables.
+// Pinyin syllables, the syllable inventory and the tone-mark rule.
 #include "pinyin.h"
 
-#include <cstdint>
-#include <iterator>
+#include <array>
+
+#include "pinyin_reader.h"
 
 namespace tessaly {
-
 namespace {
 
-// Each non-ASCII pinyin letter up to U+024F with its plain letter and tone,
-// packed as letter << 3 | tone; 0 for anything else.
-struct LetterTable {
-  uint8_t packed[0x250] = {};
+// Every syllable of Hanyu Pinyin (ü written v), with the interjections m,
+// n, ng, hm and hng.
+constexpr std::string_view kSyllables[] = {
+    "a", "ai", "an", "ang", "ao", "ba", "bai", "ban", "bang", "bao", "bei", "ben", "beng", "bi", "bian", "biao",
+    "bie", "bin", "bing", "bo", "bu", "ca", "cai", "can", "cang", "cao", "ce", "cen", "ceng", "cha", "chai", "chan",
+    "chang", "chao", "che", "chen", "cheng", "chi", "chong", "chou", "chu", "chua", "chuai", "chuan", "chuang",
+    "chui", "chun", "chuo", "ci", "cong", "cou", "cu", "cuan", "cui", "cun", "cuo", "da", "dai", "dan", "dang",
+    "dao", "de", "dei", "den", "deng", "di", "dia", "dian", "diao", "die", "ding", "diu", "dong", "dou", "du",
+    "duan", "dui", "dun", "duo", "e", "ei", "en", "eng", "er", "fa", "fan", "fang", "fei", "fen", "feng", "fo",
+    "fou", "fu", "ga", "gai", "gan", "gang", "gao", "ge", "gei", "gen", "geng", "gong", "gou", "gu", "gua", "guai",
+    "guan", "guang", "gui", "gun", "guo", "ha", "hai", "han", "hang", "hao", "he", "hei", "hen", "heng", "hm",
+    "hng", "hong", "hou", "hu", "hua", "huai", "huan", "huang", "hui", "hun", "huo", "ji", "jia", "jian", "jiang",
+    "jiao", "jie", "jin", "jing", "jiong", "jiu", "ju", "juan", "jue", "jun", "ka", "kai", "kan", "kang", "kao",
+    "ke", "kei", "ken", "keng", "kong", "kou", "ku", "kua", "kuai", "kuan", "kuang", "kui", "kun", "kuo", "la",
+    "lai", "lan", "lang", "lao", "le", "lei", "leng", "li", "lia", "lian", "liang", "liao", "lie", "lin", "ling",
+    "liu", "lo", "long", "lou", "lu", "luan", "lun", "luo", "lv", "lve", "m", "ma", "mai", "man", "mang", "mao",
+    "me", "mei", "men", "meng", "mi", "mian", "miao", "mie", "min", "ming", "miu", "mo", "mou", "mu", "n", "na",
+    "nai", "nan", "nang", "nao", "ne", "nei", "nen", "neng", "ng", "ni", "nian", "niang", "niao", "nie", "nin",
+    "ning", "niu", "nong", "nou", "nu", "nuan", "nun", "nuo", "nv", "nve", "o", "ou", "pa", "pai", "pan", "pang",
+    "pao", "pei", "pen", "peng", "pi", "pian", "piao", "pie", "pin", "ping", "po", "pou", "pu", "qi", "qia", "qian",
+    "qiang", "qiao", "qie", "qin", "qing", "qiong", "qiu", "qu", "quan", "que", "qun", "ran", "rang", "rao", "re",
+    "ren", "reng", "ri", "rong", "rou", "ru", "rua", "ruan", "rui", "run", "ruo", "sa", "sai", "san", "sang", "sao",
+    "se", "sen", "seng", "sha", "shai", "shan", "shang", "shao", "she", "shei", "shen", "sheng", "shi", "shou",
+    "shu", "shua", "shuai", "shuan", "shuang", "shui", "shun", "shuo", "si", "song", "sou", "su", "suan", "sui",
+    "sun", "suo", "ta", "tai", "tan", "tang", "tao", "te", "teng", "ti", "tian", "tiao", "tie", "ting", "tong",
+    "tou", "tu", "tuan", "tui", "tun", "tuo", "wa", "wai", "wan", "wang", "wei", "wen", "weng", "wo", "wu", "xi",
+    "xia", "xian", "xiang", "xiao", "xie", "xin", "xing", "xiong", "xiu", "xu", "xuan", "xue", "xun", "ya", "yan",
+    "yang", "yao", "ye", "yi", "yin", "ying", "yo", "yong", "you", "yu", "yuan", "yue", "yun", "za", "zai", "zan",
+    "zang", "zao", "ze", "zei", "zen", "zeng", "zha", "zhai", "zhan", "zhang", "zhao", "zhe", "zhei", "zhen",
+    "zheng", "zhi", "zhong", "zhou", "zhu", "zhua", "zhuai", "zhuan", "zhuang", "zhui", "zhun", "zhuo", "zi",
+    "zong", "zou", "zu", "zuan", "zui", "zun", "zuo"};
 
-  LetterTable() {
-    struct Marked {
-      char letter;
-      std::u16string_view tones;  // tone 1 to 4, then the same in upper case (U+FFFF: none)
-    };
-    static constexpr Marked kMarked[] = {
-        {'a', u"āáǎàĀÁǍÀ"}, {'e', u"ēéěèĒÉĚÈ"}, {'i', u"īíǐìĪÍǏÌ"}, {'o', u"ōóǒòŌÓǑÒ"},
-        {'u', u"ūúǔùŪÚǓÙ"}, {'v', u"ǖǘǚǜǕǗǙǛ"}, {'n', u"\uFFFFńňǹ\uFFFFŃŇǸ"}};
-    for (const Marked& m : kMarked) {
-      for (size_t at = 0; at < m.tones.size(); ++at) {
-        const char16_t u = m.tones[at];
-        if (u < 0x250) packed[u] = static_cast<uint8_t>((m.letter - 'a' + 1) << 3 | (at % 4 + 1));
-      }
+bool IsVowel(char c) { return c == 'a' || c == 'e' || c == 'i' || c == 'o' || c == 'u' || c == 'v'; }
+
+// The codes of all syllables in an open-addressed table of 1,024 slots,
+// less than half full: one or two probes find a syllable or its absence.
+class SyllableCodes {
+ public:
+  SyllableCodes() {
+    for (std::string_view s : kSyllables) {
+      const uint32_t code = SyllableCode(s);
+      size_t at = Slot(code);
+      while (m_slots[at] != 0) at = (at + 1) & (kSlots - 1);
+      m_slots[at] = code;
     }
-    for (char16_t u : {u'ü', u'Ü'}) packed[u] = static_cast<uint8_t>(('v' - 'a' + 1) << 3);
-    for (char16_t u : {u'ê', u'Ê'}) packed[u] = static_cast<uint8_t>(('e' - 'a' + 1) << 3);
   }
+  bool contains(uint32_t code) const {
+    if (code == 0) return false;
+    for (size_t at = Slot(code);; at = (at + 1) & (kSlots - 1)) {
+      if (m_slots[at] == code) return true;
+      if (m_slots[at] == 0) return false;
+    }
+  }
+
+ private:
+  static constexpr size_t kSlots = 1024;
+  static size_t Slot(uint32_t code) { return (code * 2654435761u) >> 22; }
+  std::array<uint32_t, kSlots> m_slots{};
 };
 
-}  // namespace
-
-char PinyinLetter(char16_t u, int& tone) {
-  tone = 0;
-  if (u < 0x80) {
-    if (u >= u'a' && u <= u'z') return static_cast<char>(u);
-    if (u >= u'A' && u <= u'Z') return static_cast<char>(u - u'A' + u'a');
-    return 0;
-  }
-  if (u < 0x250) {
-    static const LetterTable table;
-    const uint8_t p = table.packed[u];
-    if (p == 0) return 0;
-    tone = p & 7;
-    return static_cast<char>('a' + (p >> 3) - 1);
-  }
-  switch (u) {
-    case u'ḿ': case u'Ḿ': tone = 2; return 'm';
-    case u'ɑ': return 'a';
-    case u'ɡ': return 'g';
-    default: return 0;
-  }
-}
-
-int CombiningMark(char16_t u) {
-  switch (u) {
-    case u'\u0304': return 1;
-    case u'\u0301': return 2;
-    case u'\u030C': return 3;
-    case u'\u0300': return 4;
-    case u'\u0308': return 6;
-    default: return 0;
-  }
-}
-
-std::vector<Syllable> Syllables(std::u16string_view pinyin) {
+// Syllables() as a sink of the reader.
+struct SyllableList {
+  std::u16string_view pinyin;
   std::vector<Syllable> out;
-  Syllables(pinyin, out);
-  return out;
-}
-
-void Syllables(std::u16string_view pinyin, std::vector<Syllable>& out) {
-  out.clear();
-  bool inSyllable = false;
   size_t begin = 0;
-  for (size_t at = 0; at < pinyin.size(); ++at) {
-    const char16_t u = pinyin[at];
-    if (const int mark = CombiningMark(u); mark != 0) {
-      // A combining mark belongs to the letter before it.
-      if (!inSyllable) continue;
-      Syllable& s = out.back();
-      s.text = pinyin.substr(begin, at + 1 - begin);
-      if (mark == 6) {
-        if (!s.letters.empty() && s.letters.back() == 'u') s.letters.back() = 'v';
-      } else {
-        if (s.marks++ == 0) {
-          s.tone = mark;
-          s.markedLetter = static_cast<int>(s.letters.size()) - 1;
-        }
-      }
-      continue;
-    }
-    int tone = 0;
-    const char letter = PinyinLetter(u, tone);
-    if (letter == 0) {
-      inSyllable = false;
-      continue;
-    }
-    if (!inSyllable) {
-      out.emplace_back();
-      begin = at;
-    }
-    inSyllable = true;
+
+  void start(size_t at) {
+    out.emplace_back();
+    begin = at;
+  }
+  void letter(char letter, int tone, size_t at) {
     Syllable& s = out.back();
     s.text = pinyin.substr(begin, at + 1 - begin);
     s.letters.push_back(letter);
-    if (tone != 0 && s.marks++ == 0) {
+    if (tone != 0) marked(tone);
+  }
+  void mark(int tone, size_t at) {
+    out.back().text = pinyin.substr(begin, at + 1 - begin);
+    marked(tone);
+  }
+  void diaeresis(size_t at) {
+    Syllable& s = out.back();
+    s.text = pinyin.substr(begin, at + 1 - begin);
+    if (s.letters.back() == 'u') s.letters.back() = 'v';
+  }
+  void end(size_t) {}
+  void marked(int tone) {
+    Syllable& s = out.back();
+    if (s.marks++ == 0) {
       s.tone = tone;
       s.markedLetter = static_cast<int>(s.letters.size()) - 1;
     }
   }
+};
+
+// InitialsFromPinyin as a sink of the reader.
+struct FirstLetters {
+  std::u16string out;
+  bool first = false;
+  void start(size_t) { first = true; }
+  void letter(char letter, int, size_t) {
+    if (first) out.push_back(static_cast<char16_t>(letter));
+    first = false;
+  }
+  void mark(int, size_t) {}
+  void diaeresis(size_t) {}
+  void end(size_t) {}
+};
+
+}  // namespace
+
+bool IsSyllableCode(uint32_t code) {
+  static const SyllableCodes codes;
+  return codes.contains(code);
+}
+
+int ToneMarkLetter(std::string_view letters) {
+  int e = -1, ou = -1, vowel = -1, nasal = -1;
+  for (int i = 0; i < static_cast<int>(letters.size()); ++i) {
+    const char c = letters[static_cast<size_t>(i)];
+    if (c == 'a') return i;
+    if (c == 'e' && e < 0) e = i;
+    if (c == 'o' && ou < 0 && i + 1 < static_cast<int>(letters.size()) && letters[static_cast<size_t>(i) + 1] == 'u') {
+      ou = i;
+    }
+    if (IsVowel(c)) vowel = i;
+    if (c == 'm' || c == 'n') nasal = i;
+  }
+  return e >= 0 ? e : ou >= 0 ? ou : vowel >= 0 ? vowel : nasal;
+}
+
+std::vector<Syllable> Syllables(std::u16string_view pinyin) {
+  SyllableList list{pinyin, {}, 0};
+  ReadPinyin(pinyin, list);
+  return std::move(list.out);
 }
 
 std::u16string InitialsFromPinyin(std::u16string_view pinyin) {
-  std::u16string initials;
-  for (const Syllable& s : Syllables(pinyin)) initials.push_back(static_cast<char16_t>(s.letters[0]));
-  return initials;
+  FirstLetters initials;
+  ReadPinyin(pinyin, initials);
+  return std::move(initials.out);
 }
 
 }  // namespace tessaly

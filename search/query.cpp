@@ -46,8 +46,8 @@ void TrimSpaces(std::u16string& s) {
 
 }  // namespace
 
-QueryCheck CheckQuery(std::u16string_view typed) {
-  QueryCheck result;
+Result<Query> CheckQuery(std::u16string_view typed) {
+  Query result;
   std::u16string s = ToLower(typed);
   for (char16_t& u : s) {
     if (u == kIdeographicSpace) u = kSpace;
@@ -60,7 +60,7 @@ QueryCheck CheckQuery(std::u16string_view typed) {
     if (u == u'\uFF1F' || u == u'?' || u == u'\u3002' || u == u'.') u = u'*';
   }
   TrimSpaces(t);
-  if (t.empty()) return result;
+  if (t.empty()) return MakeError(ErrorKind::EmptyQuery, "查询为空：没有可查找的关键字");
 
   // Collapse runs of spaces while splitting.
   size_t pos = 0;
@@ -74,7 +74,6 @@ QueryCheck CheckQuery(std::u16string_view typed) {
     if (k > 0) result.text.push_back(kIdeographicSpace);
     result.text += result.keywords[k];
   }
-  result.ok = true;
   return result;
 }
 

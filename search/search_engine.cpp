@@ -7,7 +7,6 @@
 
 #include "folding.h"
 #include "syllable_index.h"
-#include "tessaly_config.h"
 
 namespace tessaly {
 namespace {
@@ -132,8 +131,16 @@ struct Pattern {
 
 std::u16string Ascii(std::string_view text) { return std::u16string(text.begin(), text.end()); }
 
+// The idiom texts the precise rules read: a table's own, or its idioms in
+// simplified characters.
+struct IdiomTexts {
+  const TextColumn& idioms;
+  const TextColumn& chars;
+  int32_t last(int32_t i) const { return static_cast<int32_t>(chars.length(i)) - 1; }
+};
+
 // The idiom chain from `text`; see RunSearch.
-void RunChain(const IdiomTable& table, std::u16string_view text, SearchOutcome& out) {
+void RunChain(const IdiomTable& table, const SyllableIndex& index, std::u16string_view text, SearchOutcome& out) {
   std::u16string chars(text);
   std::erase(chars, u'\uFF0C');
   if (chars.empty()) return;
@@ -152,12 +159,11 @@ void RunChain(const IdiomTable& table, std::u16string_view text, SearchOutcome& 
   }
   int32_t self = 0;
   while (self < size && table.field(self, Field::Idiom) != text) ++self;
-  const std::string_view syllable = self < size ? table.syllables().lastSyllable(self) : std::string_view();
+  const std::string_view syllable = self < size ? index.lastSyllable(self) : std::string_view();
   if (syllable.empty()) {
     out.notice = u"接“" + link + u"”字：0";
     return;
   }
-  const SyllableIndex& index = table.syllables();
   MarkEach(size, out.Matched, out.hitCount,
            [&](int32_t i) { return index.firstSyllable(i) == syllable && other(i); });
   out.notice = u"同音接“" + Ascii(syllable) + u"”：" + Decimal(out.hitCount);
@@ -196,20 +202,40 @@ KeywordRule ClassifyKeyword(std::u16string_view keyword, SearchMode mode) {
   return KeywordRule::MisplacedPinyinWildcard;
 }
 
-SearchOutcome RunSearch(const IdiomTable& table, const Keywords& keywords, SearchMode mode) {
+Error PrepareViews(IdiomViews& views, const IdiomTable& table, SearchMode mode) {
+  switch (mode) {
+    case SearchMode::Pinyin:
+    case SearchMode::Chain:
+      views.buildSyllables(table);
+      return {};
+    case SearchMode::Folded:
+      return views.buildFolded(table);
+    default:
+      return {};
+  }
+}
+
+Result<SearchOutcome> RunSearch(const IdiomTable& table, const IdiomViews& views, const Keywords& keywords,
+                                SearchMode mode) {
   SearchOutcome out;
   const int32_t size = table.size();
+  const bool folded = mode == SearchMode::Folded;
+  const bool syllables = mode == SearchMode::Pinyin || mode == SearchMode::Chain;
+  if ((folded && (views.folded() == nullptr || views.folded()->idioms().size() != size)) ||
+      (syllables && (views.syllables() == nullptr || views.syllables()->size() != size))) {
+    return MakeError(ErrorKind::BadInput, "查找所需的索引没有为这个成语表建立");
+  }
   out.Matched.assign(static_cast<size_t>(size), 0);
   HitMarks& marks = out.Matched;
   int32_t& hits = out.hitCount;
 
-  const bool folded = mode == SearchMode::Folded;
   // The idiom text the precise rules read: the table's own, or its idioms
   // in simplified characters.
-  const IdiomTable& idioms = folded ? table.folded() : table;
+  const IdiomTexts idioms = folded ? IdiomTexts{views.folded()->idioms(), views.folded()->chars()}
+                                   : IdiomTexts{table.column(Field::Idiom), table.chars()};
   if (mode == SearchMode::Chain) {
     const auto first = std::find_if(keywords.begin(), keywords.end(), [](const auto& k) { return !k.empty(); });
-    if (first != keywords.end() && size > 0) RunChain(table, *first, out);
+    if (first != keywords.end() && size > 0) RunChain(table, *views.syllables(), *first, out);
   }
 
   // A keyword typed twice finds nothing new: each is searched once, so no
@@ -219,7 +245,16 @@ SearchOutcome RunSearch(const IdiomTable& table, const Keywords& keywords, Searc
   const Keywords none;
   for (const std::u16string& keyword : mode == SearchMode::Chain ? none : keywords) {
     if (keyword.empty() || !searched.insert(keyword).second) continue;
-    const std::u16string simplified = folded ? ToSimplified(keyword) : std::u16string();
+    std::u16string simplified;
+    if (folded) {
+      // OpenCC reads C strings: a NUL would cut the keyword short, and what
+      // is left could find far more than was asked for.
+      if (keyword.find(u'\0') != std::u16string::npos) continue;
+      Result<std::u16string> s = ToSimplified(keyword);
+      if (!s.ok()) return s.error();
+      simplified = std::move(s).value();
+      if (simplified.empty()) continue;
+    }
     const std::u16string_view key = folded ? std::u16string_view(simplified) : std::u16string_view(keyword);
     const KeywordRule rule = ClassifyKeyword(key, mode);
     if (rule == KeywordRule::All) {
@@ -231,16 +266,16 @@ SearchOutcome RunSearch(const IdiomTable& table, const Keywords& keywords, Searc
     }
     switch (rule) {
       case KeywordRule::TextContains:
-        idioms.markContaining(Field::Idiom, key, marks, hits);
+        idioms.idioms.markContaining(key, marks, hits);
         break;
       case KeywordRule::MeaningContains:
-        table.markContaining(Field::Meaning, key, marks, hits);
+        table.column(Field::Meaning).markContaining(key, marks, hits);
         break;
       case KeywordRule::SourceContains:
-        table.markContaining(Field::Source, key, marks, hits);
+        table.column(Field::Source).markContaining(key, marks, hits);
         break;
       case KeywordRule::InitialsContains:
-        table.markContaining(Field::Initials, key.substr(1), marks, hits);
+        table.column(Field::Initials).markContaining(key.substr(1), marks, hits);
         break;
       case KeywordRule::InitialsPrefix:
         MarkEach(size, marks, hits, [&](int32_t i) {
@@ -248,12 +283,11 @@ SearchOutcome RunSearch(const IdiomTable& table, const Keywords& keywords, Searc
         });
         break;
       case KeywordRule::WildcardPrefix:
-        MarkEach(size, marks, hits,
-                 [&](int32_t i) { return WildcardPrefixMatch(idioms.IdiomChars(i), key); });
+        MarkEach(size, marks, hits, [&](int32_t i) { return WildcardPrefixMatch(idioms.chars.at(i), key); });
         break;
       case KeywordRule::Length: {
         const int32_t last = static_cast<int32_t>(key.size()) - 1;
-        MarkEach(size, marks, hits, [&](int32_t i) { return idioms.IdiomLast(i) == last; });
+        MarkEach(size, marks, hits, [&](int32_t i) { return idioms.last(i) == last; });
         break;
       }
       case KeywordRule::OrderedFuzzy:
@@ -267,7 +301,9 @@ SearchOutcome RunSearch(const IdiomTable& table, const Keywords& keywords, Searc
         break;
       }
       case KeywordRule::PinyinSyllables:
-        if (size > 0) table.syllables().markMatching(ParsePinyinKey(key), marks, hits);
+        if (const Result<PinyinKey> pinyin = ParsePinyinKey(key); pinyin.ok() && size > 0) {
+          views.syllables()->markMatching(*pinyin, marks, hits);
+        }
         break;
       case KeywordRule::StructurePattern: {
         const Pattern pattern(key);
@@ -292,17 +328,6 @@ SearchOutcome RunSearch(const IdiomTable& table, const Keywords& keywords, Searc
     out.notice = std::u16string(kMixedTooltip);
   }
   return out;
-}
-
-std::u16string AuthorLine() {
-  std::u16string line = u"作者：Orvel";
-  line += u'\u3000';
-  line += kAuthorContact;
-  line += u"\u3000\u3000";
-  line += u"手机网页版：http://";
-  line += kSiteHost;
-  line += u"/chengyu";
-  return line;
 }
 
 }  // namespace tessaly

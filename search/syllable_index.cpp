@@ -3,11 +3,45 @@
 
 #include <algorithm>
 
-#include "pinyin.h"
+#include "pinyin_reader.h"
 
 namespace tessaly {
 
-PinyinKey ParsePinyinKey(std::u16string_view keyword) {
+namespace {
+
+Error NotPinyin(std::u16string_view) { return MakeError(ErrorKind::BadKeyword, "不是拼音"); }
+
+// The index build as a sink of the pinyin reader: letters and their marks
+// appended as they come, the tone written on a syllable's last letter.
+struct IndexBuild {
+  std::string& letters;
+  std::vector<uint8_t>& marks;
+  uint8_t startFlag;
+  int tone = 5;
+  bool starting = false;
+
+  void start(size_t) {
+    tone = 5;
+    starting = true;
+  }
+  void letter(char letter, int letterTone, size_t) {
+    letters.push_back(letter);
+    marks.push_back(starting ? startFlag : 0);
+    starting = false;
+    if (letterTone != 0 && tone == 5) tone = letterTone;
+  }
+  void mark(int markTone, size_t) {
+    if (tone == 5) tone = markTone;
+  }
+  void diaeresis(size_t) {
+    if (letters.back() == 'u') letters.back() = 'v';
+  }
+  void end(size_t) { marks.back() = static_cast<uint8_t>((marks.back() & startFlag) | tone); }
+};
+
+}  // namespace
+
+Result<PinyinKey> ParsePinyinKey(std::u16string_view keyword) {
   PinyinKey key;
   bool afterDigit = false;
   for (char16_t u : keyword) {
@@ -16,54 +50,30 @@ PinyinKey ParsePinyinKey(std::u16string_view keyword) {
       key.ends.push_back(0);
       afterDigit = false;
     } else if (u >= u'0' && u <= u'5') {
-      if (key.letters.empty() || afterDigit || key.ends.back() != 0) return {};
+      if (key.letters.empty() || afterDigit || key.ends.back() != 0) return NotPinyin(keyword);
       key.ends.back() = u == u'0' ? 5 : static_cast<uint8_t>(u - u'0');
       afterDigit = true;
     } else if (u == u'\'') {
-      if (key.letters.empty()) return {};
+      if (key.letters.empty()) return NotPinyin(keyword);
       if (key.ends.back() == 0) key.ends.back() = PinyinKey::kEnds;
     } else {
-      return {};
+      return NotPinyin(keyword);
     }
   }
-  key.valid = !key.letters.empty();
+  if (key.letters.empty()) return NotPinyin(keyword);
   return key;
 }
 
 SyllableIndex::SyllableIndex(const IdiomTable& table) {
   m_starts.reserve(static_cast<size_t>(table.size()) + 1);
+  IndexBuild build{m_letters, m_marks, kStart};
   for (int32_t i = 0; i < table.size(); ++i) {
-    bool inSyllable = false;
-    int tone = 5;
-    auto endSyllable = [&] {
-      if (inSyllable) m_marks.back() = static_cast<uint8_t>((m_marks.back() & kStart) | tone);
-      inSyllable = false;
-    };
-    for (char16_t u : table.field(i, Field::Pinyin)) {
-      if (const int mark = CombiningMark(u); mark != 0) {
-        if (inSyllable && mark == 6 && m_letters.back() == 'u') m_letters.back() = 'v';
-        if (inSyllable && mark != 6 && tone == 5) tone = mark;
-        continue;
-      }
-      int letterTone = 0;
-      const char letter = PinyinLetter(u, letterTone);
-      if (letter == 0) {
-        endSyllable();
-        continue;
-      }
-      m_letters.push_back(letter);
-      m_marks.push_back(inSyllable ? 0 : kStart);
-      if (!inSyllable) tone = 5;
-      inSyllable = true;
-      if (letterTone != 0 && tone == 5) tone = letterTone;
-    }
-    endSyllable();
+    ReadPinyin(table.field(i, Field::Pinyin), build);
     m_starts.push_back(static_cast<uint32_t>(m_letters.size()));
   }
 }
 
 void SyllableIndex::markMatching(const PinyinKey& key, HitMarks& marks, int32_t& hits) const {
-  if (!key.valid) return;
   const std::string_view letters(m_letters);
   const auto* const starts = m_starts.data();
   const auto* const startsEnd = starts + m_starts.size();

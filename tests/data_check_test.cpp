@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "pinyin.h"
+#include "pinyin_reader.h"
 #include "test_util.h"
 
 namespace tessaly {
@@ -25,13 +26,13 @@ class StrictCheck : public ::testing::TestWithParam<StrictCase> {};
 TEST_P(StrictCheck, FindsWhatIsWrong) {
   const StrictCase& c = GetParam();
   const IdiomTable table = testing::TableOf(c.lines);
-  std::array<int64_t, kFindingKinds> counts{};
   std::vector<std::string> found;
-  int64_t total = 0;
-  for (const Finding& f : CheckRecords(table, counts)) {
+  const Result<StrictCounts> counts = CheckRecords(table, [&](const Finding& f) {
     found.push_back(std::to_string(f.record + 1) + " " + FindingName(f.kind) + ": " + Describe(f, table));
-  }
-  for (int64_t n : counts) total += n;
+  });
+  ASSERT_TRUE(counts.ok());
+  int64_t total = 0;
+  for (int64_t n : *counts) total += n;
   EXPECT_EQ(found, c.found);
   EXPECT_EQ(total, static_cast<int64_t>(found.size()));
 }
@@ -75,8 +76,10 @@ TEST(StrictCheck, TwoHalvesAsOne) {
                                : "成语" + std::to_string(i % 9000) + "#cy#chéng yǔ#m#s#e");
   }
   const IdiomTable table = testing::TableOf(lines);
-  std::array<int64_t, kFindingKinds> counts{};
-  const std::vector<Finding> findings = CheckRecords(table, counts);
+  std::vector<Finding> findings;
+  const Result<StrictCounts> counted = CheckRecords(table, [&](const Finding& f) { findings.push_back(f); });
+  ASSERT_TRUE(counted.ok());
+  const StrictCounts& counts = *counted;
   std::vector<int32_t> expected;  // the records whose idiom came before
   std::map<std::string, int32_t> first;
   for (int32_t i = 0; i < 30000; ++i) {
@@ -111,14 +114,14 @@ TEST(StrictCheck, ToneMarkLetterAndSyllables) {
 // sorted by pinyin: syllable by syllable, letters first (ü as u, after u),
 // then the tone.
 TEST(BundledData, IsConsistentAndSorted) {
-  const LoadResult r = LoadIdiomFile(std::filesystem::path(TESSALY_BIN_DIR) / "cy.dat");
+  const testing::Loaded r = testing::Take(LoadIdiomFile(std::filesystem::path(TESSALY_BIN_DIR) / "cy.dat"));
   ASSERT_TRUE(r.ok()) << r.error.line << " " << r.error.reason;
   EXPECT_GE(r.table.size(), 3000);
-  std::array<int64_t, kFindingKinds> counts{};
-  for (const Finding& f : CheckRecords(r.table, counts)) {
+  const Result<StrictCounts> counts = CheckRecords(r.table, [&](const Finding& f) {
     ADD_FAILURE() << "line " << f.record + 1 << " " << S(r.table.field(f.record, Field::Idiom)) << ": "
                   << FindingName(f.kind) << ": " << Describe(f, r.table);
-  }
+  });
+  EXPECT_TRUE(counts.ok());
   using Key = std::vector<std::tuple<std::string, bool, int>>;
   auto key = [&](int32_t i) {
     Key k;

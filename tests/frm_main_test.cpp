@@ -29,19 +29,19 @@ namespace {
 QString Q(std::u16string_view s) { return QString::fromUtf16(s.data(), s.size()); }
 
 // A table of `size` generated records in memory.
-LoadResult Generated(int size) {
-  LoadResult r;
+IdiomTable Generated(int size) {
+  IdiomTable table;
   for (int i = 0; i < size; ++i) {
     const QString line = QStringLiteral("成语%1#cy#chéng yǔ#释义%1#出处#示例").arg(i);
-    r.table.appendLine(std::u16string_view(reinterpret_cast<const char16_t*>(line.utf16()), line.size()));
+    AppendLine(table, std::u16string_view(reinterpret_cast<const char16_t*>(line.utf16()), line.size()));
   }
-  return r;
+  return table;
 }
 
 // A main window on the bundled data (or `load`), with an update check that
 // never reaches a network.
 struct Window {
-  explicit Window(std::function<LoadResult()> load = {}, std::filesystem::path dataFile = {}) {
+  explicit Window(std::function<Result<IdiomTable>()> load = {}, std::filesystem::path dataFile = {}) {
     FrmMainServices services = OfflineServices();
     if (!dataFile.empty()) services.dataFile = dataFile;
     services.loadTable = std::move(load);
@@ -137,7 +137,10 @@ void FrmMainTest::startUpState() {
   QCOMPARE(w.List1()->model()->rowCount(), 0);
   QVERIFY(w.TxtView()->toPlainText().isEmpty());
   QVERIFY(w.Label3()->text().isEmpty());
-  QCOMPARE(w.Pic()->text(), Q(AuthorLine()));
+  QCOMPARE(w.Pic()->text(), AuthorLine());
+  QVERIFY(AuthorLine().startsWith(QStringLiteral("作者：Orvel\u3000")));
+  QVERIFY(AuthorLine().contains(QStringLiteral("\u3000\u3000手机网页版：http://")));
+  QVERIFY(AuthorLine().endsWith(QStringLiteral("/chengyu")));
   QCOMPARE(w.frm->windowTitle(), QStringLiteral("Tessaly v1.23"));
   QVERIFY(!w.Timer1()->isActive());
   QCOMPARE(w.Timer1()->interval(), 5);
@@ -176,7 +179,7 @@ void FrmMainTest::searches_data() {
   QTest::addColumn<QString>("label");
   QTest::addColumn<QString>("notice");  // empty: the author line stays
 
-  const QString author = Q(AuthorLine());
+  const QString author = AuthorLine();
   QTest::newRow("enter text") << "Enter" << "天地" << "天地"
                               << QStringList{"别有天地", "惊天地，泣鬼神", "天地良心"} << "共查到 3 个成语！"
                               << author;
@@ -308,12 +311,12 @@ void FrmMainTest::newSearchDuringFillingDiscardsRows() {
 
 void FrmMainTest::detailTextIsExact() {
   auto table = [] {
-    LoadResult r;
-    r.table.appendLine(u"一生一世#ysys#P#M#S#E#七#八");
-    r.table.appendLine(u"做一天和尚，撞一天钟#zythszytz#拼#义#源#例");
-    return r;
+    IdiomTable t;
+    AppendLine(t, u"一生一世#ysys#P#M#S#E#七#八");
+    AppendLine(t, u"做一天和尚，撞一天钟#zythszytz#拼#义#源#例");
+    return t;
   };
-  QCOMPARE(DetailText(table().table.record(0)),
+  QCOMPARE(DetailText(table().record(0)),
            QStringLiteral("一生一世\r\n\r\n拼音：\r\nP\r\n\r\n释义：\r\nM\r\n\r\n出处：\r\nS\r\n\r\n示例：\r\nE"));
 
   Window w(table);

@@ -51,8 +51,13 @@ Decoded ByIcu(std::string_view bytes) {
 
 Decoded ByTable(std::string_view bytes) {
   Decoded d;
-  d.ok = DecodeGbk(bytes, d.text, d.errorOffset);
-  if (!d.ok) d.text.clear();
+  const Result<std::u16string> text = DecodeGbk(bytes);
+  d.ok = text.ok();
+  if (d.ok) {
+    d.text = *text;
+  } else {
+    d.errorOffset = static_cast<size_t>(text.error().offset);
+  }
   return d;
 }
 

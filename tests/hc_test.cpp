@@ -30,7 +30,8 @@ class HcTest : public QObject {
 void HcTest::argumentChecks() {
   HttpScripts scripts;
   QStringList boxes;
-  HC hc(scripts.factory(), [&](const QString& text, const QString& title) { boxes << title + ":" + text; });
+  HC hc(scripts.factory());
+  connect(&hc, &HC::ArgumentError, [&](const QString& text, const QString& title) { boxes << title + ":" + text; });
   hc.ExecuteRemoteQuery({}, -1);
   hc.ExecuteRemoteQuery({}, 3);
   QCOMPARE(boxes, (QStringList{"错误:服务器地址未设置！", "错误:服务器地址未设置！"}));

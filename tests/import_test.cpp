@@ -56,10 +56,9 @@ TEST(Import, WritesLoadableFileInInputOrder) {
   EXPECT_NE(r.err.find("第 8 条（一心一意）：成语重复"), std::string::npos) << r.err;
 
   const std::string bytes = ReadFile(output);
-  std::u16string text;
-  size_t bad = 0;
-  ASSERT_TRUE(DecodeGbk(bytes, text, bad));
-  EXPECT_EQ(S(text),
+  const tessaly::Result<std::u16string> text = DecodeGbk(bytes);
+  ASSERT_TRUE(text.ok());
+  EXPECT_EQ(S(*text),
             "一心一意#yxyy#yī xīn yī yì#心思\"专一\"#无#他 一心 一意\r\n"
             "绿水青山#lsqs#lǜ shuǐ qīng shān#山＃水#无#春天\r\n"
             "女中豪杰#nzhj#Nǚ zhōng háo jié#x#y#z\r\n"
@@ -67,11 +66,15 @@ TEST(Import, WritesLoadableFileInInputOrder) {
       << "GBK only, and CR LF after the last record too";
 
   // Round trip: the file loads and finds what it should.
-  const LoadResult loaded = LoadIdiomFile(output);
+  const testing::Loaded loaded = testing::Take(LoadIdiomFile(output));
   ASSERT_TRUE(loaded.ok()) << loaded.error.reason;
-  EXPECT_EQ(RunSearch(loaded.table, CheckQuery(u"lsqs").keywords, SearchMode::Precise).hitCount, 1);
-  EXPECT_EQ(RunSearch(loaded.table, CheckQuery(u"*hszyt").keywords, SearchMode::Precise).hitCount, 1);
-  EXPECT_EQ(RunSearch(loaded.table, CheckQuery(u"＃").keywords, SearchMode::Meaning).hitCount, 1);
+  const IdiomViews views;
+  auto hits = [&](std::u16string_view query, SearchMode mode) {
+    return RunSearch(loaded.table, views, CheckQuery(query)->keywords, mode)->hitCount;
+  };
+  EXPECT_EQ(hits(u"lsqs", SearchMode::Precise), 1);
+  EXPECT_EQ(hits(u"*hszyt", SearchMode::Precise), 1);
+  EXPECT_EQ(hits(u"＃", SearchMode::Meaning), 1);
 
   // Standard input as "-", and the same result.
   const Result piped = Import(dir, {"--output=" + (dir.path() / "piped.dat").string(), "--", "-"},
@@ -96,13 +99,13 @@ TEST(Import, AppendAndMergeWithoutDuplicates) {
   const auto second = dir.write("b.json", R"([{"word":"天长地久","pinyin":"x"},{"word":"地久天长","pinyin":"dì jiǔ tiān cháng"}])");
   const auto output = dir.path() / "cy.dat";
   ASSERT_EQ(Import(dir, {"-o", output.string(), first.string(), second.string()}).status, 0);
-  EXPECT_EQ(LoadIdiomFile(output).table.size(), 2);
+  EXPECT_EQ(LoadIdiomFile(output)->size(), 2);
 
   const auto third = dir.write("c.json", R"([{"word":"地久天长","pinyin":"y"},{"word":"天荒地老","pinyin":"tiān huāng dì lǎo"}])");
   const Result r = Import(dir, {"--append", "-o", output.string(), third.string()});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("写入 3 个成语（新增 1 个），跳过 1 个"), std::string::npos) << r.out;
-  const LoadResult loaded = LoadIdiomFile(output);
+  const testing::Loaded loaded = testing::Take(LoadIdiomFile(output));
   ASSERT_EQ(loaded.table.size(), 3);
   EXPECT_EQ(S(loaded.table.field(1, Field::Initials)), "djtc") << "the first record of an idiom wins";
   EXPECT_EQ(S(loaded.table.field(2, Field::Idiom)), "天荒地老");
@@ -112,7 +115,7 @@ TEST(Import, AppendAndMergeWithoutDuplicates) {
   const Result strict = Import(dir, {"--append", "--strict", "-o", output.string(), suspect.string()});
   ASSERT_EQ(strict.status, 0) << strict.err;
   EXPECT_NE(strict.err.find("第 1 条（昂昂自若）：严格检查：不是汉语拼音音节：音节“roò”"), std::string::npos) << strict.err;
-  EXPECT_EQ(LoadIdiomFile(output).table.size(), 4);
+  EXPECT_EQ(LoadIdiomFile(output)->size(), 4);
 }
 
 TEST(Import, MalformedInputWritesNothing) {
@@ -208,14 +211,14 @@ TEST(Import, OutputIsReplacedSafelyOrNotAtAll) {
   EXPECT_EQ(ReadFile(victim), "keep me");
   EXPECT_TRUE(std::filesystem::is_symlink(out.string() + ".part"));
   EXPECT_EQ(std::filesystem::status(out).permissions(), std::filesystem::perms(0640)) << "mode kept";
-  EXPECT_EQ(LoadIdiomFile(out).table.size(), 1);
+  EXPECT_EQ(LoadIdiomFile(out)->size(), 1);
 
   // A link at the output path is written through to its target.
   reset();
   std::filesystem::create_symlink(out, dir.path() / "link.dat");
   ASSERT_EQ(Import(dir, {"-o", (dir.path() / "link.dat").string(), good.string()}).status, 0);
   EXPECT_TRUE(std::filesystem::is_symlink(dir.path() / "link.dat"));
-  EXPECT_EQ(LoadIdiomFile(out).table.size(), 1);
+  EXPECT_EQ(LoadIdiomFile(out)->size(), 1);
 
   // A file with a second hard link cannot be replaced without the other
   // name keeping the old text: refused, both names unchanged.

@@ -26,12 +26,15 @@ class CheckQueryCases : public ::testing::TestWithParam<QueryCase> {};
 
 TEST_P(CheckQueryCases, NormalisesAndSplits) {
   const QueryCase& c = GetParam();
-  const QueryCheck q = CheckQuery(U(c.typed));
-  ASSERT_EQ(q.ok, !c.keywords.empty());
-  if (!q.ok) return;
-  EXPECT_EQ(S(q.text), c.shown);
+  const Result<Query> q = CheckQuery(U(c.typed));
+  ASSERT_EQ(q.ok(), !c.keywords.empty());
+  if (!q.ok()) {
+    EXPECT_EQ(q.error().kind, ErrorKind::EmptyQuery);
+    return;
+  }
+  EXPECT_EQ(S(q->text), c.shown);
   std::vector<std::string> keywords;
-  for (const auto& k : q.keywords) keywords.push_back(S(k));
+  for (const auto& k : q->keywords) keywords.push_back(S(k));
   EXPECT_EQ(keywords, c.keywords);
 }
 
@@ -60,9 +63,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CheckQuery, LowerCasingKeepsCharactersBeyondBmp) {
   // U+10400 DESERET CAPITAL LONG I lowers to U+10428, both outside the BMP.
-  const QueryCheck q = CheckQuery(U("\xF0\x90\x90\x80"));
-  ASSERT_TRUE(q.ok);
-  EXPECT_EQ(S(q.text), "\xF0\x90\x90\xA8");
+  const Result<Query> q = CheckQuery(U("\xF0\x90\x90\x80"));
+  ASSERT_TRUE(q.ok());
+  EXPECT_EQ(S(q->text), "\xF0\x90\x90\xA8");
 }
 
 }  // namespace

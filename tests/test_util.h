@@ -22,11 +22,29 @@ namespace tessaly::testing {
 inline std::u16string U(std::string_view utf8) { return FromUtf8(utf8); }
 inline std::string S(std::u16string_view text) { return ToUtf8(text); }
 
+// Loaded is a load's outcome as the tests read it: the table and the error
+// side by side, the table empty when the load failed.
+struct Loaded {
+  IdiomTable table;
+  Error error;
+  bool ok() const { return error.ok(); }
+};
+
+inline Loaded Take(Result<IdiomTable> result) {
+  Loaded loaded;
+  if (result.ok()) {
+    loaded.table = std::move(result).value();
+  } else {
+    loaded.error = result.error();
+  }
+  return loaded;
+}
+
 // A table from UTF-8 lines; every line must be a valid record.
 inline IdiomTable TableOf(const std::vector<std::string>& lines) {
   IdiomTable table;
   for (const std::string& line : lines) {
-    if (!table.appendLine(U(line))) throw std::runtime_error("bad test line: " + line);
+    if (!AppendLine(table, U(line)).ok()) throw std::runtime_error("bad test line: " + line);
   }
   return table;
 }
@@ -66,9 +84,8 @@ class TempDir {
 
 // ReadFile returns the bytes of the file at `path` (empty when missing).
 inline std::string ReadFile(const std::filesystem::path& path) {
-  std::string bytes;
-  ReadWholeFile(path, bytes);
-  return bytes;
+  Result<std::string> bytes = ReadWholeFile(path);
+  return bytes.ok() ? std::move(bytes).value() : std::string();
 }
 
 // What a program run printed and how it ended.
@@ -114,9 +131,8 @@ inline ProgramRun Run(const TempDir& dir, const std::string& name, const std::ve
 // Gbk returns UTF-8 `text` encoded as GBK bytes (GB18030 for characters
 // GBK lacks).
 inline std::string Gbk(std::string_view utf8) {
-  std::string out;
-  EncodeGb18030(U(utf8), out);
-  return out;
+  Result<std::string> out = EncodeGb18030(U(utf8));
+  return out.ok() ? std::move(out).value() : std::string();
 }
 
 }  // namespace tessaly::testing

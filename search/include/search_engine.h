@@ -1,9 +1,10 @@
 // The search engine: marks the records of the idiom table that match the
 // keywords of a query, and says what the window shows about it.
 //
-//   SearchOutcome o = RunSearch(table, CheckQuery(u"*心*意").keywords,
-//                               SearchMode::Precise);
-//   // o.hitCount, o.label == u"共查到 1 个成语！", o.Matched[i] for each record
+//   IdiomViews views;                      // nothing to build for the precise search
+//   Result<SearchOutcome> o = RunSearch(table, views, CheckQuery(u"*心*意")->keywords,
+//                                       SearchMode::Precise);
+//   // o->hitCount, o->label == u"共查到 1 个成语！", o->Matched[i] for each record
 #pragma once
 
 #include <cstdint>
@@ -11,7 +12,9 @@
 #include <string>
 #include <string_view>
 
+#include "error.h"
 #include "idiom_table.h"
+#include "idiom_views.h"
 #include "query.h"
 
 namespace tessaly {
@@ -97,14 +100,19 @@ struct SearchOutcome {
 // first syllable has the letters of its last one. The notice says which
 // link was used, and how many records it found.
 // Folded: the precise search, the keyword and the idioms compared in
-// simplified characters (the table's folded idioms are made on first use).
+// simplified characters; a keyword holding NUL finds nothing.
 //
-// The pinyin search and the chain read the table's syllables, made on their
-// first use; no other search pays for them.
-SearchOutcome RunSearch(const IdiomTable& table, const Keywords& keywords, SearchMode mode);
+// The pinyin search and the chain read the views' syllables, 简繁通查 its
+// folded idioms: `views` must be the table's, prepared for `mode`
+// (PrepareViews); otherwise RunSearch fails with BadInput. A keyword that
+// cannot be folded for want of OpenCC's data is a MissingData error.
+Result<SearchOutcome> RunSearch(const IdiomTable& table, const IdiomViews& views, const Keywords& keywords,
+                                SearchMode mode);
 
-// AuthorLine returns the status line's resting text: the author, the
-// contact and the address of the mobile web version.
-std::u16string AuthorLine();
+// PrepareViews builds the views of `table` that `mode` reads and `views`
+// does not hold yet: the syllables for Pinyin and Chain, the folded idioms
+// for Folded (a MissingData error without OpenCC's data). The other
+// searches read none.
+Error PrepareViews(IdiomViews& views, const IdiomTable& table, SearchMode mode);
 
 }  // namespace tessaly

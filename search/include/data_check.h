@@ -2,7 +2,7 @@
 // it loads, line by line (tessaly-find --check --strict, tessaly-import
 // --strict).
 //
-//   for (const Finding& f : CheckRecords(table)) print(f.record + 1, f.what);
+//   Result<StrictCounts> counts = ReportRecords(table, [](std::string_view lines) { print(lines); });
 #pragma once
 
 #include <array>
@@ -10,8 +10,8 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <vector>
 
+#include "error.h"
 #include "idiom_table.h"
 
 namespace tessaly {
@@ -44,24 +44,25 @@ struct Finding {
 // line of the first one, the field.
 std::string Describe(const Finding& finding, const IdiomTable& table);
 
-// Report hands `sink` the report, one line per finding, "第 N 行
-// idiom：kind：what", a large piece at a time.
-void Report(const std::vector<Finding>& findings, const IdiomTable& table,
-            const std::function<void(std::string_view)>& sink);
+// AppendReportLine appends the report's line for `finding` to `out`:
+// "第 N 行 idiom：kind：what" and a line end.
+void AppendReportLine(std::string& out, const Finding& finding, const IdiomTable& table);
 
-// IsPinyinSyllable tells whether `letters` (plain lower-case letters, ü as
-// v) is a syllable of Hanyu Pinyin.
-bool IsPinyinSyllable(std::string_view letters);
+// How many findings of each kind, indexed by FindingKind.
+using StrictCounts = std::array<int64_t, kFindingKinds>;
 
-// ToneMarkLetter returns the index in `letters` of the letter that carries
-// the tone mark in Hanyu Pinyin: a or e where there is one, the o of "ou",
-// otherwise the last vowel (so "iu" marks u and "ui" marks i); the m or n of
-// a syllable without vowel.
-int ToneMarkLetter(std::string_view letters);
+using FindingSink = std::function<void(const Finding&)>;
 
-// CheckRecords returns every fault of every record of `table`, in record
-// order, and in `counts` how many of each kind. A large table is checked
-// as two halves at once.
-std::vector<Finding> CheckRecords(const IdiomTable& table, std::array<int64_t, kFindingKinds>& counts);
+// CheckRecords hands `onFinding` every fault of every record of `table`,
+// in record order (within a record in the order of the kinds, the
+// duplicate before the fields without text), always on the calling thread, and returns the counts per kind.
+// A large table is checked as two halves at once where a second thread can
+// be started; what the second half finds waits in a queue of bounded size,
+// so memory stays bounded however many faults there are.
+Result<StrictCounts> CheckRecords(const IdiomTable& table, const FindingSink& onFinding);
+
+// ReportRecords writes the report of CheckRecords to `sink`, one line per
+// finding (AppendReportLine), in pieces of about 64 KiB.
+Result<StrictCounts> ReportRecords(const IdiomTable& table, const std::function<void(std::string_view)>& sink);
 
 }  // namespace tessaly

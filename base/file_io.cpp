@@ -23,12 +23,9 @@
 namespace tessaly {
 namespace {
 
-FileError Failure(FileErrorKind kind, std::string what, int errnum = 0) {
-  FileError e;
-  e.kind = kind;
-  e.reason = std::move(what);
-  if (errnum != 0) e.reason += "（" + SystemReason(errnum) + "）";
-  return e;
+Error Failure(ErrorKind kind, std::string what, int errnum = 0) {
+  if (errnum != 0) what += "（" + SystemReason(errnum) + "）";
+  return MakeError(kind, std::move(what));
 }
 
 #if !defined(_WIN32)
@@ -62,20 +59,16 @@ const char* KindOfNode(mode_t mode) {
 
 // Follows `path` through symbolic links (also dangling ones, whose target
 // is then created) to the file that is really written.
-std::filesystem::path ResolveLinks(std::filesystem::path path, FileError& error) {
+Result<std::filesystem::path> ResolveLinks(std::filesystem::path path) {
   for (int hops = 0; hops < 40; ++hops) {
     struct stat st;
     if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
     std::error_code ec;
     const std::filesystem::path target = std::filesystem::read_symlink(path, ec);
-    if (ec) {
-      error = Failure(FileErrorKind::WriteFailed, "无法读取符号链接 " + path.string(), ec.value());
-      return {};
-    }
+    if (ec) return Failure(ErrorKind::WriteFailed, "无法读取符号链接 " + path.string(), ec.value());
     path = target.is_absolute() ? target : path.parent_path() / target;
   }
-  error = Failure(FileErrorKind::WriteFailed, "符号链接层数太多：" + path.string(), ELOOP);
-  return {};
+  return Failure(ErrorKind::WriteFailed, "符号链接层数太多：" + path.string(), ELOOP);
 }
 
 bool WriteAll(int fd, std::string_view bytes) {
@@ -117,24 +110,16 @@ std::string SystemReason(int errnum) {
 
 #if !defined(_WIN32)
 
-OpenedFile OpenedFile::open(const std::filesystem::path& path, FileError& error) {
-  error = {};
+Result<OpenedFile> OpenedFile::open(const std::filesystem::path& path) {
   OpenedFile file;
   // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a
   // writer forever. Regular files ignore the flag.
   file.m_fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   struct stat st;
-  if (file.m_fd < 0 || ::fstat(file.m_fd, &st) != 0) {
-    error = Failure(FileErrorKind::CannotOpen, "无法打开文件", errno);
-    return {};
-  }
-  if (!S_ISREG(st.st_mode)) {
-    error = Failure(FileErrorKind::NotRegularFile, KindOfNode(st.st_mode));
-    return {};
-  }
+  if (file.m_fd < 0 || ::fstat(file.m_fd, &st) != 0) return Failure(ErrorKind::CannotOpen, "无法打开文件", errno);
+  if (!S_ISREG(st.st_mode)) return Failure(ErrorKind::NotRegularFile, KindOfNode(st.st_mode));
   if (static_cast<uint64_t>(st.st_size) > kMaxFileBytes) {
-    error = Failure(FileErrorKind::TooLarge, "文件太大（超过 1 GiB）");
-    return {};
+    return Failure(ErrorKind::TooLarge, "文件太大（超过 1 GiB）");
   }
   file.m_size = static_cast<uint64_t>(st.st_size);
   return file;
@@ -156,30 +141,26 @@ OpenedFile& OpenedFile::operator=(OpenedFile&& other) noexcept {
   return *this;
 }
 
-int64_t OpenedFile::read(char* buffer, size_t capacity, FileError& error) const {
+Result<size_t> OpenedFile::read(char* buffer, size_t capacity) const {
   for (;;) {
     const ssize_t n = ::read(m_fd, buffer, capacity);
-    if (n >= 0) return n;
+    if (n >= 0) return static_cast<size_t>(n);
     if (errno == EINTR) continue;
-    error = Failure(FileErrorKind::ReadFailed, "读取文件时出错", errno);
-    return -1;
+    return Failure(ErrorKind::ReadFailed, "读取文件时出错", errno);
   }
 }
 
-
-int64_t OpenedFile::readAt(uint64_t offset, char* buffer, size_t capacity, FileError& error) const {
+Result<size_t> OpenedFile::readAt(uint64_t offset, char* buffer, size_t capacity) const {
   for (;;) {
     const ssize_t n = ::pread(m_fd, buffer, capacity, static_cast<off_t>(offset));
-    if (n >= 0) return n;
+    if (n >= 0) return static_cast<size_t>(n);
     if (errno == EINTR) continue;
-    error = Failure(FileErrorKind::ReadFailed, "读取文件时出错", errno);
-    return -1;
+    return Failure(ErrorKind::ReadFailed, "读取文件时出错", errno);
   }
 }
 
-FileError ReadWholeFile(const std::filesystem::path& path, std::string& bytes) {
-  bytes.clear();
-  FileError error;
+Result<std::string> ReadWholeFile(const std::filesystem::path& path) {
+  std::string bytes;
   if (path == "-") {
     // Standard input has no size to check up front: read it in pieces and
     // stop at the bound.
@@ -187,49 +168,49 @@ FileError ReadWholeFile(const std::filesystem::path& path, std::string& bytes) {
     for (;;) {
       const ssize_t n = ::read(STDIN_FILENO, piece, sizeof piece);
       if (n < 0 && errno == EINTR) continue;
-      if (n < 0) return Failure(FileErrorKind::ReadFailed, "读取标准输入时出错", errno);
-      if (n == 0) return {};
+      if (n < 0) return Failure(ErrorKind::ReadFailed, "读取标准输入时出错", errno);
+      if (n == 0) return bytes;
       if (bytes.size() + static_cast<size_t>(n) > kMaxFileBytes) {
-        return Failure(FileErrorKind::TooLarge, "标准输入太大（超过 1 GiB）");
+        return Failure(ErrorKind::TooLarge, "标准输入太大（超过 1 GiB）");
       }
       bytes.append(piece, static_cast<size_t>(n));
     }
   }
-  OpenedFile file = OpenedFile::open(path, error);
-  if (!error.ok()) return error;
+  Result<OpenedFile> file = OpenedFile::open(path);
+  if (!file.ok()) return file.error();
   // Read the size fstat gave, and one byte more to notice a file that grew.
-  bytes.resize(file.size() + 1);
+  bytes.resize(file->size() + 1);
   size_t filled = 0;
   for (;;) {
-    const int64_t n = file.read(bytes.data() + filled, bytes.size() - filled, error);
-    if (n < 0) return error;
-    if (n == 0) break;
-    filled += static_cast<size_t>(n);
+    const Result<size_t> n = file->read(bytes.data() + filled, bytes.size() - filled);
+    if (!n.ok()) return n.error();
+    if (*n == 0) break;
+    filled += *n;
     if (filled == bytes.size()) {
-      if (bytes.size() > kMaxFileBytes) return Failure(FileErrorKind::TooLarge, "文件太大（超过 1 GiB）");
+      if (bytes.size() > kMaxFileBytes) return Failure(ErrorKind::TooLarge, "文件太大（超过 1 GiB）");
       bytes.resize(bytes.size() * 2);
     }
   }
   bytes.resize(filled);
-  return {};
+  return bytes;
 }
 
-FileError WriteFileSafely(const std::filesystem::path& requested, std::string_view bytes) {
-  FileError error;
-  const std::filesystem::path path = ResolveLinks(requested, error);
-  if (!error.ok()) return error;
+Error WriteFileSafely(const std::filesystem::path& requested, std::string_view bytes) {
+  const Result<std::filesystem::path> resolved = ResolveLinks(requested);
+  if (!resolved.ok()) return resolved.error();
+  const std::filesystem::path& path = *resolved;
   const std::string name = path.string();
 
   struct stat old;
   const bool exists = ::stat(path.c_str(), &old) == 0;
-  if (!exists && errno != ENOENT) return Failure(FileErrorKind::WriteFailed, "无法写入 " + name, errno);
+  if (!exists && errno != ENOENT) return Failure(ErrorKind::WriteFailed, "无法写入 " + name, errno);
   if (exists && !S_ISREG(old.st_mode)) {
-    return Failure(FileErrorKind::NotRegularFile, name + " " + KindOfNode(old.st_mode) + "，不能覆盖");
+    return Failure(ErrorKind::NotRegularFile, name + " " + KindOfNode(old.st_mode) + "，不能覆盖");
   }
   if (exists && old.st_nlink > 1) {
     // A rename gives the name a new file; the other names would keep the
     // old text without anyone noticing.
-    return Failure(FileErrorKind::WriteFailed, name + " 有 " + std::to_string(old.st_nlink) +
+    return Failure(ErrorKind::WriteFailed, name + " 有 " + std::to_string(old.st_nlink) +
                                                    " 个硬链接，替换后其他链接仍是旧内容，不能覆盖");
   }
   mode_t mode;
@@ -247,12 +228,12 @@ FileError WriteFileSafely(const std::filesystem::path& requested, std::string_vi
   // mkstemp creates the file with O_EXCL: an existing name, a planted
   // symbolic link included, is never opened.
   Descriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
-  if (fd.get() < 0) return Failure(FileErrorKind::WriteFailed, "无法在 " + folder.string() + " 中创建临时文件", errno);
+  if (fd.get() < 0) return Failure(ErrorKind::WriteFailed, "无法在 " + folder.string() + " 中创建临时文件", errno);
 
   auto fail = [&](const std::string& what, int errnum) {
     fd.close();
     ::unlink(temporary.c_str());
-    return Failure(FileErrorKind::WriteFailed, what, errnum);
+    return Failure(ErrorKind::WriteFailed, what, errnum);
   };
   if (exists && ::fchown(fd.get(), old.st_uid, old.st_gid) != 0) {
     // Only root may give a file away; keep the group where allowed.
@@ -265,7 +246,7 @@ FileError WriteFileSafely(const std::filesystem::path& requested, std::string_vi
   if (::rename(temporary.c_str(), path.c_str()) != 0) {
     const int errnum = errno;
     ::unlink(temporary.c_str());
-    return Failure(FileErrorKind::WriteFailed, "无法替换 " + name, errnum);
+    return Failure(ErrorKind::WriteFailed, "无法替换 " + name, errnum);
   }
   // The rename itself reaches the disk with the folder.
   Descriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -275,26 +256,16 @@ FileError WriteFileSafely(const std::filesystem::path& requested, std::string_vi
 
 #else  // _WIN32: the same contracts on the C++ library alone.
 
-OpenedFile OpenedFile::open(const std::filesystem::path& path, FileError& error) {
-  error = {};
+Result<OpenedFile> OpenedFile::open(const std::filesystem::path& path) {
   std::error_code ec;
   const auto status = std::filesystem::status(path, ec);
-  if (ec) {
-    error = Failure(FileErrorKind::CannotOpen, "无法打开文件（" + ec.message() + "）");
-    return {};
-  }
-  if (!std::filesystem::is_regular_file(status)) {
-    error = Failure(FileErrorKind::NotRegularFile, "不是普通文件");
-    return {};
-  }
+  if (ec) return Failure(ErrorKind::CannotOpen, "无法打开文件（" + ec.message() + "）");
+  if (!std::filesystem::is_regular_file(status)) return Failure(ErrorKind::NotRegularFile, "不是普通文件");
   OpenedFile file;
   file.m_size = std::filesystem::file_size(path, ec);
-  if (file.m_size > kMaxFileBytes) {
-    error = Failure(FileErrorKind::TooLarge, "文件太大（超过 1 GiB）");
-    return {};
-  }
+  if (file.m_size > kMaxFileBytes) return Failure(ErrorKind::TooLarge, "文件太大（超过 1 GiB）");
   file.m_file = _wfopen(path.c_str(), L"rb");
-  if (file.m_file == nullptr) error = Failure(FileErrorKind::CannotOpen, "无法打开文件", errno);
+  if (file.m_file == nullptr) return Failure(ErrorKind::CannotOpen, "无法打开文件", errno);
   return file;
 }
 
@@ -314,41 +285,36 @@ OpenedFile& OpenedFile::operator=(OpenedFile&& other) noexcept {
   return *this;
 }
 
-int64_t OpenedFile::read(char* buffer, size_t capacity, FileError& error) const {
+Result<size_t> OpenedFile::read(char* buffer, size_t capacity) const {
   const size_t n = std::fread(buffer, 1, capacity, m_file);
-  if (n == 0 && std::ferror(m_file)) {
-    error = Failure(FileErrorKind::ReadFailed, "读取文件时出错", errno);
-    return -1;
-  }
-  return static_cast<int64_t>(n);
+  if (n == 0 && std::ferror(m_file)) return Failure(ErrorKind::ReadFailed, "读取文件时出错", errno);
+  return n;
 }
 
-int64_t OpenedFile::readAt(uint64_t offset, char* buffer, size_t capacity, FileError& error) const {
+Result<size_t> OpenedFile::readAt(uint64_t offset, char* buffer, size_t capacity) const {
   // One thread at a time on this platform: the position is shared.
   static std::mutex lock;
   std::lock_guard<std::mutex> hold(lock);
   if (_fseeki64(m_file, static_cast<long long>(offset), SEEK_SET) != 0) {
-    error = Failure(FileErrorKind::ReadFailed, "读取文件时出错", errno);
-    return -1;
+    return Failure(ErrorKind::ReadFailed, "读取文件时出错", errno);
   }
-  return read(buffer, capacity, error);
+  return read(buffer, capacity);
 }
 
-FileError ReadWholeFile(const std::filesystem::path& path, std::string& bytes) {
-  bytes.clear();
-  FileError error;
-  OpenedFile file = OpenedFile::open(path, error);
-  if (!error.ok()) return error;
+Result<std::string> ReadWholeFile(const std::filesystem::path& path) {
+  std::string bytes;
+  Result<OpenedFile> file = OpenedFile::open(path);
+  if (!file.ok()) return file.error();
   char piece[1 << 16];
   for (;;) {
-    const int64_t n = file.read(piece, sizeof piece, error);
-    if (n < 0) return error;
-    if (n == 0) return {};
-    bytes.append(piece, static_cast<size_t>(n));
+    const Result<size_t> n = file->read(piece, sizeof piece);
+    if (!n.ok()) return n.error();
+    if (*n == 0) return bytes;
+    bytes.append(piece, *n);
   }
 }
 
-FileError WriteFileSafely(const std::filesystem::path& path, std::string_view bytes) {
+Error WriteFileSafely(const std::filesystem::path& path, std::string_view bytes) {
   const std::filesystem::path temporary = path.wstring() + L".tmp";
   {
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
@@ -357,13 +323,13 @@ FileError WriteFileSafely(const std::filesystem::path& path, std::string_view by
     if (!out) {
       std::error_code ec;
       std::filesystem::remove(temporary, ec);
-      return Failure(FileErrorKind::WriteFailed, "写入 " + path.string() + " 失败");
+      return Failure(ErrorKind::WriteFailed, "写入 " + path.string() + " 失败");
     }
   }
   if (!MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     std::error_code ec;
     std::filesystem::remove(temporary, ec);
-    return Failure(FileErrorKind::WriteFailed, "无法替换 " + path.string());
+    return Failure(ErrorKind::WriteFailed, "无法替换 " + path.string());
   }
   return {};
 }

@@ -1,0 +1,108 @@
+// Text conversions.
+#include "text.h"
+
+#include <unicode/utf8.h>
+
+namespace tessaly {
+namespace {
+
+// The one UTF-8 reading loop. Strict: stops at the first malformed
+// sequence. Lenient: writes U+FFFD for it and reads on after its maximal
+// well-formed start, as ICU's converters do.
+template <bool kLenient>
+char16_t* DecodeUtf8(const char*& from, const char* stop, const char* end, char16_t* out) {
+  const auto* s = reinterpret_cast<const unsigned char*>(from);
+  const auto* const base = s;
+  const auto n = static_cast<int32_t>(end - from);
+  const auto limit = static_cast<int32_t>(stop - from);
+  int32_t i = 0;
+  while (i < limit) {
+    if (s[i] < 0x80) {
+      *out++ = s[i++];
+      continue;
+    }
+    const int32_t start = i;
+    UChar32 c;
+    U8_NEXT(s, i, n, c);
+    if (c < 0) {
+      if (!kLenient) {
+        from = reinterpret_cast<const char*>(base + start);
+        return nullptr;
+      }
+      *out++ = u'\uFFFD';
+    } else if (c <= 0xFFFF) {
+      *out++ = static_cast<char16_t>(c);
+    } else {
+      *out++ = static_cast<char16_t>(U16_LEAD(c));
+      *out++ = static_cast<char16_t>(U16_TRAIL(c));
+    }
+  }
+  from = reinterpret_cast<const char*>(base + i);
+  return out;
+}
+
+}  // namespace
+
+void AppendUtf8(std::string& out, std::u16string_view text) {
+  // A UTF-16 code unit never needs more than three bytes.
+  const size_t start = out.size();
+  out.resize(start + text.size() * 3);
+  char* p = out.data() + start;
+  for (size_t i = 0; i < text.size(); ++i) {
+    uint32_t c = text[i];
+    if (c < 0x80) {
+      *p++ = static_cast<char>(c);
+      continue;
+    }
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00u);
+    } else if (c >= 0xD800 && c <= 0xDFFF) {
+      c = 0xFFFD;
+    }
+    if (c < 0x800) {
+      *p++ = static_cast<char>(0xC0 | c >> 6);
+    } else if (c < 0x10000) {
+      *p++ = static_cast<char>(0xE0 | c >> 12);
+      *p++ = static_cast<char>(0x80 | (c >> 6 & 0x3F));
+    } else {
+      *p++ = static_cast<char>(0xF0 | c >> 18);
+      *p++ = static_cast<char>(0x80 | (c >> 12 & 0x3F));
+      *p++ = static_cast<char>(0x80 | (c >> 6 & 0x3F));
+    }
+    *p++ = static_cast<char>(0x80 | (c & 0x3F));
+  }
+  out.resize(static_cast<size_t>(p - out.data()));
+}
+
+std::string ToUtf8(std::u16string_view text) {
+  std::string out;
+  AppendUtf8(out, text);
+  return out;
+}
+
+std::u16string FromUtf8(std::string_view text) {
+  std::u16string out(text.size(), u'\0');
+  const char* s = text.data();
+  const char16_t* end = DecodeUtf8<true>(s, s + text.size(), s + text.size(), out.data());
+  out.resize(static_cast<size_t>(end - out.data()));
+  return out;
+}
+
+char16_t* DecodeUtf8Span(const char*& s, const char* stop, const char* end, char16_t* out) {
+  return DecodeUtf8<false>(s, stop, end, out);
+}
+
+std::u16string RemoveCrLfPairs(std::u16string_view text) {
+  std::u16string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+      ++i;
+      continue;
+    }
+    out.push_back(text[i]);
+  }
+  return out;
+}
+
+}  // namespace tessaly
