@@ -194,6 +194,29 @@ TEST(FindCli, LocaleEncoding) {
   EXPECT_EQ(r.err, Gbk("tessaly-find: 查询为空：没有可查找的关键字\n"));
 }
 
+// Running out of memory while loading once ended in an uncaught bad_alloc
+// (status 134); it is a load failure like any other.
+TEST(FindCli, OutOfMemoryWhileLoadingIsAnError) {
+#if defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "ThreadSanitizer maps its shadow at start: no address-space limit can be set";
+#endif
+  TempDir dir;
+  std::string table;
+  const std::string line = Gbk("一心一意#yxyy#yī xīn yī yì#心思专一，没有别的念头。#无#他一心一意地学琴。\r\n");
+  while (table.size() < (size_t{48} << 20)) table += line;
+  const auto data = dir.write("big.dat", table);
+#if defined(__SANITIZE_ADDRESS__)
+  // The sanitizer's shadow memory needs more address space than any limit
+  // that would stop the load: let its allocator fail instead.
+  const std::string limit = "env ASAN_OPTIONS=allocator_may_return_null=1:malloc_limit_mb=64:detect_leaks=0";
+#else
+  const std::string limit = "prlimit --as=" + std::to_string(size_t{128} << 20);
+#endif
+  const Result r = testing::Run(dir, "tessaly-find", {"--data", data.string(), "--count", "一心"}, {limit, "", ""});
+  EXPECT_EQ(r.status, 2) << r.err;
+  EXPECT_NE(r.err.find("内存不足"), std::string::npos) << r.err;
+}
+
 TEST(FindCli, DefaultDataBesideTheProgram) {
   const Result r = Find({"一心一意"});
   EXPECT_EQ(r.status, 0) << r.err;

@@ -33,6 +33,10 @@ TEST_P(StrictCheck, FindsWhatIsWrong) {
   ASSERT_TRUE(counts.ok());
   int64_t total = 0;
   for (int64_t n : *counts) total += n;
+  // The report says the same, a line a finding.
+  std::string report;
+  ASSERT_TRUE(ReportRecords(table, [&](std::string_view lines) { report += lines; }).ok());
+  EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), total);
   EXPECT_EQ(found, c.found);
   EXPECT_EQ(total, static_cast<int64_t>(found.size()));
 }
@@ -57,6 +61,17 @@ INSTANTIATE_TEST_SUITE_P(
         StrictCase{"SyllablesAndCharacters",
                    {"沧横流#chhl#cāng hǎi héng liú#m#s#e"},
                    {"1 音节数与字数不同: 4 个音节，3 个字"}},
+        // The report once sized its lines in advance and left out the
+        // initials the pinyin gives, which a long pinyin with short
+        // initials overran.
+        StrictCase{"ReportOfLongPinyinWithShortInitials",
+                   {"一心一意#x#" + [] {
+                      std::string a = "a";
+                      for (int i = 1; i < 200; ++i) a += " a";
+                      return a;
+                    }() + "#一心#无出处#无"},
+                   {"1 首字母与拼音不符: 首字母 x，按拼音应为 " + std::string(200, 'a'),
+                    "1 音节数与字数不同: 200 个音节，4 个字"}},
         StrictCase{"DuplicateNamesTheFirst",
                    {"一心一意#yxyy#yī xīn yī yì#m#s#e", "三心二意#sxey#sān xīn èr yì#m#s#e",
                     "一心一意#yxyy#yī xīn yī yì#另一个#s#e"},

@@ -235,6 +235,13 @@ TEST(RunSearch, IdiomChain) {
   }
 }
 
+// OpenCC reads C strings: a keyword with a NUL once lost its tail there,
+// and the empty rest found every idiom.
+TEST(RunSearch, FoldedKeywordWithNulFindsNothing) {
+  const SearchOutcome o = Searched(Fixture(), {std::u16string(u"\0一", 2), std::u16string(u"天\0", 2)}, SearchMode::Folded);
+  EXPECT_EQ(o.hitCount, 0);
+}
+
 TEST(RunSearch, LoneStarListsEverything) {
   const SearchOutcome alone = Search(Fixture(), "*", SearchMode::Precise);
   EXPECT_TRUE(alone.all);
