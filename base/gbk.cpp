@@ -95,40 +95,8 @@ const char16_t* GbkPairs() {
   return table.data();
 }
 
-char16_t* DecodeGbkSpan(const char*& from, const char* stop, const char* end, char16_t* out) {
-  // Built on first use, not at start: programs that never decode GBK
-  // never pay for the table.
-  static const char16_t* const pairs = GbkPairs();
-  const auto* s = reinterpret_cast<const unsigned char*>(from);
-  const auto* const limit = reinterpret_cast<const unsigned char*>(stop);
-  const auto* const e = reinterpret_cast<const unsigned char*>(end);
-  while (s < limit) {
-    const unsigned char b = *s;
-    if (b < 0x80) {
-      *out++ = b;
-      ++s;
-      continue;
-    }
-    if (e - s >= 2) {
-      const char16_t u = pairs[b << 8 | s[1]];
-      if (u != 0) {
-        *out++ = u;
-        s += 2;
-        continue;
-      }
-    }
-    // A four-byte sequence, or bytes that are not GB18030 at all.
-    size_t units = 0;
-    const size_t used = DecodeGb18030Char(reinterpret_cast<const char*>(s), end, out, units);
-    if (used == 0) {
-      from = reinterpret_cast<const char*>(s);
-      return nullptr;
-    }
-    out += units;
-    s += used;
-  }
-  from = reinterpret_cast<const char*>(s);
-  return out;
+size_t gbk_detail::DecodeOther(const unsigned char* s, const char* end, char16_t* out, size_t& units) {
+  return DecodeGb18030Char(reinterpret_cast<const char*>(s), end, out, units);
 }
 
 Result<std::u16string> DecodeGbk(std::string_view bytes) {

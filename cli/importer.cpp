@@ -43,7 +43,7 @@ std::u16string FieldText(std::u16string_view text) {
   out.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
     const char16_t u = text[i];
-    if (u == u'#') {
+    if (u == kFieldSeparator) {
       out.push_back(u'\uFF03');
     } else if (u == u'\r' || u == u'\n' || u == u'\u2028' || u == u'\u2029' || u == u'\0') {
       if (u == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
@@ -60,7 +60,7 @@ void Importer::keepTable(const IdiomTable& table) {
     const IdiomRecord rec = table.record(r);
     std::u16string line;
     for (size_t f = 0; f < rec.Fields.size(); ++f) {
-      if (f > 0) line += u'#';
+      if (f > 0) line += kFieldSeparator;
       line += rec.Fields[f];
     }
     // A loaded file may hold GB18030-only characters; it is kept as it was.
@@ -96,7 +96,7 @@ Error Importer::addRecord(const Json& record, std::string where) {
   std::u16string word = StringOf(record, "word");
   if (word.empty()) return Skip("缺少 word（成语）");
   word = FieldText(word);
-  if (word.find_first_not_of(u'\uFF0C') == std::u16string::npos) return Skip("成语只有全角逗号");
+  if (word.find_first_not_of(kIdiomComma) == std::u16string::npos) return Skip("成语只有全角逗号");
   if (m_idioms.count(word)) return Skip("成语重复");
   const std::u16string pinyin = StringOf(record, "pinyin");
   std::u16string initials = StringOf(record, "abbreviation");
@@ -104,9 +104,9 @@ Error Importer::addRecord(const Json& record, std::string where) {
     if (u >= u'A' && u <= u'Z') u = static_cast<char16_t>(u - u'A' + u'a');
   }
   if (initials.empty()) initials = InitialsFromPinyin(pinyin);
-  const std::u16string line = word + u'#' + FieldText(initials) + u'#' + FieldText(pinyin) + u'#' +
-                              FieldText(StringOf(record, "explanation")) + u'#' +
-                              FieldText(StringOf(record, "derivation")) + u'#' +
+  const std::u16string line = word + kFieldSeparator + FieldText(initials) + kFieldSeparator + FieldText(pinyin) + kFieldSeparator +
+                              FieldText(StringOf(record, "explanation")) + kFieldSeparator +
+                              FieldText(StringOf(record, "derivation")) + kFieldSeparator +
                               FieldText(StringOf(record, "example"));
   if (!CheckLine(line, 0).ok()) return Skip("无法写成有效的一行");
   Result<std::string> bytes = EncodeGbk(line);

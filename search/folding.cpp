@@ -12,8 +12,6 @@
 namespace tessaly {
 namespace {
 
-constexpr char16_t kFullWidthComma = u'\uFF0C';
-
 // OpenCC's converter, opened once; null when its data is missing.
 opencc_t Converter() {
   static const opencc_t converter = [] {
@@ -57,28 +55,28 @@ Result<FoldedIdioms> FoldedIdioms::Make(const IdiomTable& table) {
   all.reserve(table.column(Field::Idiom).text().size() + static_cast<size_t>(table.size()));
   for (int32_t i = 0; i < table.size(); ++i) {
     all += table.field(i, Field::Idiom);
-    all += u'#';
+    all += kFieldSeparator;
   }
   Result<std::u16string> folded = ToSimplified(all);
   if (!folded.ok()) return folded.error();
-  if (std::count(folded->begin(), folded->end(), u'#') != table.size()) {
+  if (std::count(folded->begin(), folded->end(), kFieldSeparator) != table.size()) {
     // Never seen; should a conversion ever move an end, each idiom goes on
     // its own.
     folded->clear();
     for (int32_t i = 0; i < table.size(); ++i) {
       Result<std::u16string> one = ToSimplified(table.field(i, Field::Idiom));
       if (!one.ok()) return one.error();
-      *folded += *one + u'#';
+      *folded += *one + kFieldSeparator;
     }
   }
   FoldedIdioms out;
   std::u16string chars;
   size_t pos = 0;
   for (int32_t i = 0; i < table.size(); ++i) {
-    const size_t end = folded->find(u'#', pos);
+    const size_t end = folded->find(kFieldSeparator, pos);
     std::u16string_view idiom = std::u16string_view(*folded).substr(pos, end - pos);
     chars.assign(idiom);
-    std::erase(chars, kFullWidthComma);
+    std::erase(chars, kIdiomComma);
     // A conversion that leaves nothing usable keeps the record's own text:
     // the two stay record for record alike.
     if (chars.empty()) {

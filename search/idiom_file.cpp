@@ -3,6 +3,7 @@
 #include "idiom_file.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -24,8 +25,6 @@ namespace tessaly {
 namespace {
 
 using Byte = unsigned char;
-
-constexpr char16_t kFullWidthComma = u'\uFF0C';
 
 // The encoding a file is read in. GBK is the format of cy.dat; UTF-8 is
 // chosen only where the bytes cannot sensibly be GBK: a byte order mark, or
@@ -107,7 +106,12 @@ class Loader {
   Loader(IdiomTable* table, const Start& start, const ProblemSink* problems)
       : m_problems(problems), m_started(start.offset > 0), m_encoding(start.encoding),
         m_cutter(start.lineEnd), m_offset(start.offset) {
-    if (table != nullptr) m_writer.emplace(*table);
+    if (table != nullptr) {
+      m_writer.emplace(*table);
+      for (int f = 0; f <= kFieldCount; ++f) {
+        m_columns[static_cast<size_t>(f)] = &m_writer->column(f < kFieldCount ? f : TableWriter::kRestColumn);
+      }
+    }
   }
 
   // feed takes what it can of [data, data + size) and returns how many
@@ -130,6 +134,7 @@ class Loader {
 
  private:
   const char* take(const char* s, const char* limit, bool lineEnds);
+  const char* takeRecord(const char* s, const char* limit);
   const char* decode(const char* s, const char* limit, bool closes);
   void closeField(bool empty);
   void endLine();
@@ -143,6 +148,7 @@ class Loader {
   }
 
   std::optional<TableWriter> m_writer;  // absent when checking
+  std::array<TextColumn*, kFieldCount + 1> m_columns{};  // the fields' columns and the rest's
   const ProblemSink* m_problems;
   bool m_started;
   Encoding m_encoding;
@@ -241,8 +247,8 @@ const char* Loader::take(const char* s, const char* limit, bool lineEnds) {
     m_field = 0;
     m_fieldBytes = 0;
     m_verdict = LineVerdict();
-    m_lineBadByte = Error();
-    m_start.clear();
+    if (!m_lineBadByte.ok()) m_lineBadByte = Error();
+    if (!m_writer) m_start.clear();
   }
   if (s < limit) {
     m_blank = false;
@@ -251,9 +257,10 @@ const char* Loader::take(const char* s, const char* limit, bool lineEnds) {
       stopStoring();
     }
   }
+  if (lineEnds && m_storing && m_field == 0 && m_fieldBytes == 0) return takeRecord(s, limit);
   while (m_lineBadByte.ok()) {
     if (m_field < kFieldCount) {
-      const char* hash = static_cast<const char*>(std::memchr(s, '#', static_cast<size_t>(limit - s)));
+      const char* hash = static_cast<const char*>(std::memchr(s, static_cast<char>(kFieldSeparator), static_cast<size_t>(limit - s)));
       if (hash == nullptr && !lineEnds) {
         s = decode(s, limit, false);
         if (s == nullptr) return nullptr;
@@ -267,12 +274,12 @@ const char* Loader::take(const char* s, const char* limit, bool lineEnds) {
       ++m_field;
       if (hash == nullptr) break;
       s = hash + 1;
-      if (!m_writer && m_start.size() < kStartUnits) m_start.push_back(u'#');
+      if (!m_writer && m_start.size() < kStartUnits) m_start.push_back(kFieldSeparator);
       if (m_field == kFieldCount && m_storing) {
         // Fields 6 and up are kept as they stand, with the "#" before them.
         TextColumn& rest = column();
         rest.room(1);
-        *rest.end() = u'#';
+        *rest.end() = kFieldSeparator;
         rest.extend(rest.end() + 1);
       }
       continue;
@@ -288,11 +295,79 @@ const char* Loader::take(const char* s, const char* limit, bool lineEnds) {
   return limit;
 }
 
+// takeRecord reads a whole line into the table, field by field straight
+// into the columns: what nearly every line of a file takes. The line is
+// judged by the same verdict as in take(), and dropped at its end when it
+// is no record.
+const char* Loader::takeRecord(const char* s, const char* limit) {
+  const bool utf8 = m_encoding == Encoding::Utf8;
+  TableWriter& writer = *m_writer;
+  writer.reserveRecord();
+  int f = 0;
+  int firstEmpty = -1;
+  for (;; ++f) {
+    // Fields 0 to 5 end at a "#"; the rest, "#" and all, at the line end.
+    const bool rest = f == kFieldCount;
+    const char* hash =
+        rest ? nullptr
+             : static_cast<const char*>(std::memchr(s, static_cast<char>(kFieldSeparator), static_cast<size_t>(limit - s)));
+    const char* fieldEnd = hash != nullptr ? hash : limit;
+    TextColumn& c = *m_columns[f];
+    c.room(static_cast<size_t>(fieldEnd - s));
+    char16_t* const out = c.end();
+    const char* from = s;
+    char16_t* const written =
+        utf8 ? DecodeUtf8Span(from, fieldEnd, fieldEnd, out) : DecodeGbkSpan(from, fieldEnd, fieldEnd, out);
+    // (An empty field written at the end of a column not yet allocated
+    // comes back as null too.)
+    if (written == nullptr && from != fieldEnd) {
+      m_field = f;
+      badByte(from);
+      return nullptr;
+    }
+    c.closeReserved(written);
+    if (rest) break;
+    if (fieldEnd == s && firstEmpty < 0) firstEmpty = f;
+    if (f == 0 && written != out && std::all_of(out, written, [](char16_t u) { return u == kIdiomComma; })) {
+      m_verdict.onlyCommas();
+    }
+    if (hash == nullptr) {
+      // Fewer than six fields: the verdict says so; the rest stays empty.
+      m_columns[kFieldCount]->closeReserved(m_columns[kFieldCount]->end());
+      break;
+    }
+    // The rest starts with the "#" that ends field 5.
+    s = f + 1 == kFieldCount ? hash : hash + 1;
+  }
+  m_verdict.fields(std::min(f + 1, kFieldCount), firstEmpty);
+  m_field = f;
+  endLine();
+  return limit;
+}
+
 // decode decodes the bytes [s, limit) of the current field into its column
 // (or the scratch buffer). `closes`: the field ends at `limit`; otherwise
 // the last few bytes, which may be a character cut short, are left for
 // later. Returns how far it got, or null when a bad byte ended the load.
 const char* Loader::decode(const char* s, const char* limit, bool closes) {
+  if (closes && m_storing) {
+    // A whole field kept: straight into its column, the common case.
+    TextColumn& c = column();
+    c.room(static_cast<size_t>(limit - s));
+    char16_t* const out = c.end();
+    const char* from = s;
+    char16_t* const written = m_encoding == Encoding::Utf8 ? DecodeUtf8Span(from, limit, limit, out)
+                                                           : DecodeGbkSpan(from, limit, limit, out);
+    if (written == nullptr && from != limit) {
+      badByte(from);
+      return nullptr;
+    }
+    if (m_field == 0) {
+      m_idiomCommas = m_idiomCommas && std::all_of(out, written, [](char16_t u) { return u == kIdiomComma; });
+    }
+    c.extend(written);
+    return limit;
+  }
   const char* stop = closes ? limit : (limit - s > 3 ? limit - 3 : s);
   if (stop <= s || !m_lineBadByte.ok()) return closes ? limit : s;
   const Encoding encoding = m_encoding == Encoding::Unknown ? Encoding::Gbk : m_encoding;
@@ -323,7 +398,7 @@ const char* Loader::decode(const char* s, const char* limit, bool closes) {
       return nullptr;
     }
     if (m_field == 0) {
-      m_idiomCommas = m_idiomCommas && std::all_of(out, written, [](char16_t u) { return u == kFullWidthComma; });
+      m_idiomCommas = m_idiomCommas && std::all_of(out, written, [](char16_t u) { return u == kIdiomComma; });
     }
     if (!m_writer && m_start.size() < kStartUnits) {
       m_start.append(out, std::min<size_t>(static_cast<size_t>(written - out), kStartUnits - m_start.size()));
@@ -345,12 +420,14 @@ void Loader::closeField(bool empty) {
 
 void Loader::endLine() {
   m_inLine = false;
-  Error verdict = m_lineBadByte.ok() ? m_verdict.verdict(m_line, m_blank) : m_lineBadByte;
-  if (verdict.ok() && m_storing) {
-    m_writer->column(TableWriter::kRestColumn).close();
-    if (m_writer->commit()) return;
-    verdict = LineVerdict().verdict(m_line, false);  // never: the verdict saw the commas
+  if (m_storing && m_verdict.record() && !m_blank) {
+    TableWriter& w = *m_writer;
+    // takeRecord has closed the rest already; take() closes it here.
+    TextColumn& rest = *m_columns[kFieldCount];
+    if (rest.size() == m_columns[0]->size() - 1) rest.close();
+    if (w.commit()) return;
   }
+  Error verdict = m_lineBadByte.ok() ? m_verdict.verdict(m_line, m_blank) : m_lineBadByte;
   if (m_storing) m_writer->drop();
   if (verdict.ok()) return;
   if (!m_writer) {
@@ -391,18 +468,37 @@ struct Part {
   bool restart = false;
 };
 
+// A buffer of bytes read from a file: nothing in it is zero-filled first.
+class ReadBuffer {
+ public:
+  explicit ReadBuffer(size_t size) : m_bytes(new char[size]), m_size(size) {}
+  char* data() { return m_bytes.get(); }
+  size_t size() const { return m_size; }
+  // grow doubles the buffer, keeping its bytes.
+  void grow() {
+    std::unique_ptr<char[]> bigger(new char[m_size * 2]);
+    std::memcpy(bigger.get(), m_bytes.get(), m_size);
+    m_bytes = std::move(bigger);
+    m_size *= 2;
+  }
+
+ private:
+  std::unique_ptr<char[]> m_bytes;
+  size_t m_size;
+};
+
 // Reads [start.offset, end) of a file a piece at a time and feeds a loader
 // with it. The loader leaves only a few bytes of each piece, so the buffer
 // stays at a piece (it grows only while the window that decides the
 // encoding is read).
 Result<Part> ReadPart(const OpenedFile& file, Loader& loader, uint64_t offset, uint64_t end, size_t readBytes) {
   Part part;
-  std::vector<char> buffer(std::max<size_t>(readBytes, 16));
+  ReadBuffer buffer(std::max<size_t>(readBytes, 16));
   size_t have = 0;
   bool last = false;
   while (!loader.stopped()) {
     if (!last) {
-      if (have == buffer.size()) buffer.resize(buffer.size() * 2);
+      if (have == buffer.size()) buffer.grow();
       const size_t want = static_cast<size_t>(std::min<uint64_t>(std::min(buffer.size() - have, readBytes), end - offset));
       size_t n = 0;
       if (want > 0) {
@@ -539,7 +635,7 @@ Result<IdiomTable> LoadHalves(const OpenedFile& file, const Start& half, size_t 
 // goes and so cannot start again: CR when the file holds one, else LF when
 // it holds one.
 Result<LineEnd> LineEndOf(const OpenedFile& file, size_t readBytes) {
-  std::vector<char> buffer(std::max<size_t>(readBytes, 16));
+  ReadBuffer buffer(std::max<size_t>(readBytes, 16));
   bool lf = false;
   for (uint64_t offset = 0;;) {
     const Result<size_t> n = file.readAt(offset, buffer.data(), buffer.size());
@@ -619,10 +715,10 @@ Error CheckLine(std::u16string_view line, int64_t lineNumber) {
   if (line.find(u'\0') != std::u16string_view::npos) verdict.nul();
   size_t pos = 0;
   for (int f = 0; f < kFieldCount; ++f) {
-    const size_t hash = line.find(u'#', pos);
+    const size_t hash = line.find(kFieldSeparator, pos);
     const std::u16string_view text = line.substr(pos, hash == line.npos ? line.npos : hash - pos);
     verdict.field(f, text.empty());
-    if (f == 0 && !text.empty() && text.find_first_not_of(kFullWidthComma) == text.npos) verdict.onlyCommas();
+    if (f == 0 && !text.empty() && text.find_first_not_of(kIdiomComma) == text.npos) verdict.onlyCommas();
     if (hash == line.npos) break;
     pos = hash + 1;
   }
@@ -635,7 +731,7 @@ Error AppendLine(IdiomTable& table, std::u16string_view line) {
   size_t pos = 0;
   for (int f = 0; f <= kFieldCount; ++f) {
     // Fields 0 to 5, then the rest with the "#" before it, as it stands.
-    const size_t hash = f < kFieldCount ? std::min(line.find(u'#', pos), line.size()) : line.size();
+    const size_t hash = f < kFieldCount ? std::min(line.find(kFieldSeparator, pos), line.size()) : line.size();
     const size_t from = f < kFieldCount ? pos : std::min(pos - 1, line.size());
     const std::u16string_view text = line.substr(from, hash - from);
     TextColumn& column = writer.column(f < kFieldCount ? f : TableWriter::kRestColumn);

@@ -12,9 +12,6 @@
 namespace tessaly {
 namespace {
 
-constexpr char16_t kFieldSeparator = u'#';
-constexpr char16_t kFullWidthComma = u'\uFF0C';
-
 // Grow reallocates `block` to `count` elements. The table's boundary (the
 // loader) turns the bad_alloc into an error.
 template <typename T>
@@ -58,22 +55,18 @@ TextColumn& TextColumn::operator=(TextColumn&& other) noexcept {
   return *this;
 }
 
-void TextColumn::room(size_t units) {
-  if (m_capacity - m_size < units) {
-    m_capacity = std::max({m_capacity * 2, m_size + units, size_t{4096}});
-    m_text = Grow(m_text, m_capacity);
-  }
+void TextColumn::grow(size_t units) {
+  // From 128 KiB on, glibc maps a block of its own, which realloc then
+  // moves by remapping its pages instead of copying them.
+  m_capacity = std::max({m_capacity * 2, m_size + units, size_t{1} << 16});
+  m_text = Grow(m_text, m_capacity);
 }
 
-void TextColumn::close(const char16_t* end) {
-  if (m_startsCapacity < m_count + 2) {
-    const bool first = m_starts == nullptr;
-    m_startsCapacity = std::max(m_startsCapacity * 2, size_t{1024});
-    m_starts = Grow(m_starts, m_startsCapacity);
-    if (first) m_starts[0] = 0;
-  }
-  m_size = static_cast<size_t>(end - m_text);
-  m_starts[++m_count] = static_cast<uint32_t>(m_size);
+void TextColumn::growStarts() {
+  const bool first = m_starts == nullptr;
+  m_startsCapacity = std::max(m_startsCapacity * 2, size_t{1} << 15);  // 128 KiB: see grow()
+  m_starts = Grow(m_starts, m_startsCapacity);
+  if (first) m_starts[0] = 0;
 }
 
 void TextColumn::truncate(size_t records) {
@@ -91,7 +84,7 @@ void TextColumn::append(const TextColumn& tail) {
     m_starts = Grow(m_starts, m_startsCapacity);
     if (first) m_starts[0] = 0;
   }
-  std::memcpy(m_text + m_size, tail.m_text, tail.m_size * sizeof(char16_t));
+  if (tail.m_size > 0) std::memcpy(m_text + m_size, tail.m_text, tail.m_size * sizeof(char16_t));
   const auto base = static_cast<uint32_t>(m_size);
   for (size_t k = 1; k <= tail.m_count; ++k) m_starts[m_count + k] = base + tail.m_starts[k];
   m_size += tail.m_size;
@@ -111,30 +104,6 @@ void TextColumn::fit() {
   if (m_starts != nullptr && m_startsCapacity > m_count + 1) {
     m_starts = Grow(m_starts, m_count + 1);
     m_startsCapacity = m_count + 1;
-  }
-}
-
-void TextColumn::markContaining(std::u16string_view needle, std::vector<uint8_t>& marks, int32_t& hits) const {
-  if (m_count == 0 || needle.empty()) return;
-  const std::u16string_view all = text();
-  const uint32_t* const starts = m_starts;
-  const uint32_t* const startsEnd = starts + m_count + 1;
-  const uint32_t* record = starts;
-  size_t pos = 0;
-  while ((pos = all.find(needle, pos)) != std::u16string_view::npos) {
-    record = std::upper_bound(record, startsEnd, pos) - 1;
-    const size_t r = static_cast<size_t>(record - starts);
-    const size_t end = *(record + 1);
-    if (pos + needle.size() <= end) {
-      if (!marks[r]) {
-        marks[r] = 1;
-        ++hits;
-      }
-      // After a hit the search goes on at the next record.
-      pos = end;
-    } else {
-      ++pos;
-    }
   }
 }
 
@@ -188,6 +157,7 @@ size_t IdiomTable::memoryBytes() const {
 }
 
 bool TableWriter::commit() {
+  if (m_reserved > 0) --m_reserved;
   TextColumn& idiom = column(0);
   TextColumn& chars = m_table.m_columns[IdiomTable::kChars];
   const std::u16string_view text = idiom.at(m_table.m_size);
@@ -196,7 +166,7 @@ bool TableWriter::commit() {
   char16_t* out = start;
   for (char16_t u : text) {
     *out = u;
-    out += u != kFullWidthComma;
+    out += u != kIdiomComma;
   }
   if (out == start) return false;
   chars.close(out);

@@ -81,10 +81,18 @@ class LineVerdict {
     m_fields = index + 1;
     if (empty && index < 6 && m_firstEmpty < 0) m_firstEmpty = index;
   }
+  // fields: the line had `count` fields (up to 6 counted), the first
+  // empty one of them `firstEmpty` (-1: none); as field() told for each.
+  void fields(int count, int firstEmpty) {
+    m_fields = count;
+    m_firstEmpty = firstEmpty;
+  }
   void nul() { m_nul = true; }
   void onlyCommas() { m_onlyCommas = true; }
   // faulty: the line cannot be a record, whatever follows in it.
   bool faulty() const { return m_nul || m_firstEmpty >= 0 || m_onlyCommas; }
+  // record: what was seen makes a record, unless the line is blank.
+  bool record() const { return !faulty() && m_fields >= 6; }
   // verdict is the error of line `line` (kind None for a record); `blank`:
   // the line holds no byte at all.
   Error verdict(int64_t line, bool blank) const;

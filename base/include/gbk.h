@@ -29,7 +29,10 @@ const char16_t* GbkPairs();
 // wrote, with `s` where it stopped; returns null with `s` at the first
 // byte that does not start a GB18030 character (or whose character `end`
 // cuts).
-char16_t* DecodeGbkSpan(const char*& s, const char* stop, const char* end, char16_t* out);
+#if defined(__GNUC__)
+[[gnu::always_inline]]
+#endif
+inline char16_t* DecodeGbkSpan(const char*& s, const char* stop, const char* end, char16_t* out);
 
 // DecodeGbk decodes `bytes`. A byte sequence that is neither GBK nor
 // GB18030 is a BadEncoding error whose offset is the first bad byte's.
@@ -46,5 +49,49 @@ Result<std::string> EncodeGb18030(std::u16string_view text);
 // surrogate is a BadEncoding error naming the character; its offset is its
 // code unit's index in `text`.
 Result<std::string> EncodeGbk(std::u16string_view text);
+
+namespace gbk_detail {
+// DecodeOther decodes the character at `s` that the pair table does not
+// hold (a four-byte sequence, or bytes that are not GB18030) into `out`;
+// returns the bytes it took, 0 for bytes that are not GB18030.
+size_t DecodeOther(const unsigned char* s, const char* end, char16_t* out, size_t& units);
+}  // namespace gbk_detail
+
+// The loop is here, inline, for the loader's sake: it runs once per field
+// of every record.
+inline char16_t* DecodeGbkSpan(const char*& from, const char* stop, const char* end, char16_t* out) {
+  // Built on first use, not at start: programs that never decode GBK never
+  // pay for the table.
+  static const char16_t* const pairs = GbkPairs();
+  const auto* s = reinterpret_cast<const unsigned char*>(from);
+  const auto* const limit = reinterpret_cast<const unsigned char*>(stop);
+  const auto* const e = reinterpret_cast<const unsigned char*>(end);
+  while (s < limit) {
+    const unsigned char b = *s;
+    if (b < 0x80) {
+      *out++ = b;
+      ++s;
+      continue;
+    }
+    if (e - s >= 2) {
+      const char16_t u = pairs[b << 8 | s[1]];
+      if (u != 0) {
+        *out++ = u;
+        s += 2;
+        continue;
+      }
+    }
+    size_t units = 0;
+    const size_t used = gbk_detail::DecodeOther(s, end, out, units);
+    if (used == 0) {
+      from = reinterpret_cast<const char*>(s);
+      return nullptr;
+    }
+    out += units;
+    s += used;
+  }
+  from = reinterpret_cast<const char*>(s);
+  return out;
+}
 
 }  // namespace tessaly

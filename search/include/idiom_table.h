@@ -11,6 +11,7 @@
 //   std::u16string_view meaning = loaded->field(0, Field::Meaning);
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -29,6 +30,11 @@ enum class Field : int {
   Example = 5,
 };
 inline constexpr int kFieldCount = 6;
+
+// Every "#" of a line separates fields; "，" between the halves of a longer
+// saying is skipped by the searches that read characters (IdiomChars).
+inline constexpr char16_t kFieldSeparator = u'#';
+inline constexpr char16_t kIdiomComma = u'\uFF0C';
 
 // Fields a record may carry after the six, by number: other written forms
 // of the idiom, idioms of near and of opposite meaning, each a list
@@ -79,17 +85,41 @@ class TextColumn {
   // markContaining sets the mark of every record not yet marked whose text
   // contains `needle`, and counts them in `hits`. One find runs over the
   // whole column; a find that straddles two records is not a hit.
-  void markContaining(std::u16string_view needle, std::vector<uint8_t>& marks, int32_t& hits) const;
+  void markContaining(std::u16string_view needle, std::vector<uint8_t>& marks, int32_t& hits) const {
+    markContainingWhere(needle, marks, hits, [](std::u16string_view, size_t) { return true; });
+  }
+  // markContainingWhere does the same for the records where
+  // `counts(text, at)` holds for the find at `at` of the record's `text`.
+  template <typename Counts>
+  void markContainingWhere(std::u16string_view needle, std::vector<uint8_t>& marks, int32_t& hits,
+                           Counts&& counts) const;
 
   // Writing, for the loader and the views. room() makes sure `units` more
   // code units fit after the open text (end()); extend() moves the open
   // text's end after units written there; close() ends the open text as
   // the next record's. Room a text does not use is never touched.
-  void room(size_t units);
+  void room(size_t units) {
+    if (m_capacity - m_size < units) grow(units);
+  }
   char16_t* end() { return m_text + m_size; }
   void extend(const char16_t* end) { m_size = static_cast<size_t>(end - m_text); }
-  void close(const char16_t* end);
+  void close(const char16_t* end) {
+    if (m_startsCapacity < m_count + 2) growStarts();
+    m_size = static_cast<size_t>(end - m_text);
+    m_starts[++m_count] = static_cast<uint32_t>(m_size);
+  }
   void close() { close(this->end()); }
+  // closeReserved is close() where startsLeft() is known to be above 0.
+  void closeReserved(const char16_t* end) {
+    m_size = static_cast<size_t>(end - m_text);
+    m_starts[++m_count] = static_cast<uint32_t>(m_size);
+  }
+  // startsLeft is how many more records fit before the offsets grow;
+  // reserveStarts makes room for `records` more.
+  size_t startsLeft() const { return m_startsCapacity > m_count + 1 ? m_startsCapacity - m_count - 1 : 0; }
+  void reserveStarts(size_t records) {
+    while (startsLeft() < records) growStarts();
+  }
   // truncate forgets the records from `records` on, and the open text.
   void truncate(size_t records);
   // append puts the records of `tail` behind this column's.
@@ -99,6 +129,9 @@ class TextColumn {
   size_t bytes() const { return m_capacity * sizeof(char16_t) + m_startsCapacity * sizeof(uint32_t); }
 
  private:
+  void grow(size_t units);
+  void growStarts();
+
   char16_t* m_text = nullptr;
   size_t m_size = 0;
   size_t m_capacity = 0;
@@ -106,6 +139,33 @@ class TextColumn {
   size_t m_count = 0;            // records
   size_t m_startsCapacity = 0;
 };
+
+template <typename Counts>
+void TextColumn::markContainingWhere(std::u16string_view needle, std::vector<uint8_t>& marks, int32_t& hits,
+                                     Counts&& counts) const {
+  if (m_count == 0 || needle.empty()) return;
+  const std::u16string_view all = text();
+  const uint32_t* const starts = m_starts;
+  const uint32_t* const startsEnd = starts + m_count + 1;
+  const uint32_t* record = starts;
+  size_t pos = 0;
+  while ((pos = all.find(needle, pos)) != std::u16string_view::npos) {
+    record = std::upper_bound(record, startsEnd, pos) - 1;
+    const auto r = static_cast<size_t>(record - starts);
+    const size_t begin = *record;
+    const size_t end = *(record + 1);
+    if (pos + needle.size() <= end && !marks[r] && counts(all.substr(begin, end - begin), pos - begin)) {
+      marks[r] = 1;
+      ++hits;
+      // After a hit the search goes on at the next record.
+      pos = end;
+    } else if (pos + needle.size() <= end && marks[r]) {
+      pos = end;
+    } else {
+      ++pos;
+    }
+  }
+}
 
 // IdiomTable holds all records. The text of each field of all records
 // lies back to back in one column, so that a contains-search is one find
