@@ -51,11 +51,21 @@ const QString kLoadingCaption = QStringLiteral("正在加载");
 
 QString DetailText(const IdiomRecord& record) {
   const QString br = QStringLiteral("\r\n");
-  return FromU16(record.Fields[0]) + br + br + QStringLiteral("拼音：") + br +
-         FromU16(record.Fields[2]) + br + br + QStringLiteral("释义：") + br +
-         FromU16(record.Fields[3]) + br + br + QStringLiteral("出处：") + br +
-         FromU16(record.Fields[4]) + br + br + QStringLiteral("示例：") + br +
-         FromU16(record.Fields[5]);
+  QString text = FromU16(record.Fields[0]) + br + br + QStringLiteral("拼音：") + br +
+                 FromU16(record.Fields[2]) + br + br + QStringLiteral("释义：") + br +
+                 FromU16(record.Fields[3]) + br + br + QStringLiteral("出处：") + br +
+                 FromU16(record.Fields[4]) + br + br + QStringLiteral("示例：") + br +
+                 FromU16(record.Fields[5]);
+  // The other written forms, near and opposite idioms, where the table has
+  // them: a table of six fields shows what it always showed.
+  const std::pair<int, const char16_t*> kLists[] = {
+      {kVariantsField, u"又作："}, {kNearField, u"近义："}, {kOppositeField, u"反义："}};
+  for (const auto& [field, heading] : kLists) {
+    if (static_cast<size_t>(field) < record.Fields.size() && !record.Fields[static_cast<size_t>(field)].empty()) {
+      text += br + br + QString::fromUtf16(heading) + br + FromU16(record.Fields[static_cast<size_t>(field)]);
+    }
+  }
+  return text;
 }
 
 QString AuthorLine() {

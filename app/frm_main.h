@@ -47,8 +47,9 @@ struct FrmMainServices {
 };
 
 // DetailText returns the detail pane's text for `record`: the idiom, then
-// pinyin, meaning, source and example under their headings, lines joined by
-// CR LF, nothing after the example.
+// pinyin, meaning, source and example under their headings, then the
+// variants, near and opposite idioms under theirs where the record has
+// them, lines joined by CR LF.
 QString DetailText(const IdiomRecord& record);
 
 // AuthorLine returns the status line's resting text: the author, the

@@ -11,6 +11,7 @@ packages=(
   desktop-file-utils appstream
   libxcb1-dev xvfb xauth                      # the window's frame hints; xvfb-run for tests and no display
   util-linux locales man-db groff-base bash-completion   # the command-line tests
+  unicode-data bzip2                          # the readings the strict check holds pinyin against
   "$@"
 )
 

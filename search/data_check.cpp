@@ -10,8 +10,11 @@
 #include <thread>
 #include <vector>
 
+#include <unordered_map>
+
 #include "pinyin.h"
 #include "pinyin_reader.h"
+#include "readings.h"
 #include "text.h"
 
 namespace tessaly {
@@ -43,8 +46,12 @@ struct SyllableFacts {
   int length = 0;
   int marks = 0;
   int markedLetter = -1;
+  int tone = 5;          // of its (first) mark; 5 without one
   bool standard = true;  // no IPA look-alike letters
   std::u16string_view text;
+
+  // The syllable as the reading table packs readings.
+  uint32_t packed() const { return code << 3 | static_cast<uint32_t>(tone); }
 };
 
 // The strict check's reading of a record's pinyin, as a sink of the pinyin
@@ -63,6 +70,7 @@ struct FactsOf {
     s.length = 0;
     s.marks = 0;
     s.markedLetter = -1;
+    s.tone = 5;
     s.standard = true;
     begin = at;
   }
@@ -73,12 +81,18 @@ struct FactsOf {
     if (s.length < 7) s.letters[s.length] = letter;
     s.code = s.length < 6 ? (s.code << 5 | static_cast<uint32_t>(letter - 'a' + 1)) : 0;
     ++s.length;
-    if (tone != 0 && s.marks++ == 0) s.markedLetter = s.length - 1;
+    if (tone != 0 && s.marks++ == 0) {
+      s.markedLetter = s.length - 1;
+      s.tone = tone;
+    }
   }
-  void mark(int, size_t at) {
+  void mark(int tone, size_t at) {
     SyllableFacts& s = out[count - 1];
     s.text = pinyin.substr(begin, at + 1 - begin);
-    if (s.marks++ == 0) s.markedLetter = s.length - 1;
+    if (s.marks++ == 0) {
+      s.markedLetter = s.length - 1;
+      s.tone = tone;
+    }
   }
   void diaeresis(size_t at) {
     SyllableFacts& s = out[count - 1];
@@ -111,6 +125,17 @@ class FirstSeen {
     return n;
   }
 
+  // find returns the first record of `idiom` seen so far, or -1; `hash` is
+  // Hash of `idiom`.
+  int32_t find(std::u16string_view idiom, size_t hash) const {
+    const size_t mask = m_slots.size() - 1;
+    for (size_t at = (hash >> 1) & mask;; at = (at + 1) & mask) {
+      const int32_t seen = m_slots[at];
+      if (seen < 0) return -1;
+      if (m_table.field(seen, Field::Idiom) == idiom) return seen;
+    }
+  }
+
   // probe returns the record of an earlier idiom equal to record i's, or
   // -1 (and remembers i); `hash` is Hash of its idiom.
   int32_t probe(int32_t i, size_t hash) {
@@ -131,36 +156,173 @@ class FirstSeen {
   std::vector<int32_t> m_slots;
 };
 
-// Finds the first record of every idiom that stands more than once, for
-// the records whose idiom's hash falls into `part` of `parts`: every record
-// is looked at in file order, so the first of an idiom is the first in the
-// file, and the parts share nothing but the distinct entries of `firstOf`
-// they write.
-void FindDuplicates(const IdiomTable& table, size_t part, size_t parts, std::vector<int32_t>& firstOf) {
-  FirstSeen seen(table, static_cast<int32_t>(table.size() / static_cast<int32_t>(parts) + 1));
-  for (int32_t i = 0; i < table.size(); ++i) {
-    const size_t hash = FirstSeen::Hash(table.field(i, Field::Idiom));
-    if (hash % parts != part) continue;
-    firstOf[static_cast<size_t>(i)] = seen.probe(i, hash);
+// One character of an idiom: where it stands in field 0, and whether a
+// "，" stands right before it (no word spans the comma).
+struct IdiomChar {
+  char32_t c = 0;
+  uint32_t at = 0;
+  uint32_t length = 1;
+  bool afterComma = false;
+};
+
+void CharsOf(std::u16string_view idiom, std::vector<IdiomChar>& out) {
+  out.clear();
+  bool comma = false;
+  for (size_t i = 0; i < idiom.size(); ++i) {
+    const char16_t u = idiom[i];
+    if (u == kIdiomComma) {
+      comma = true;
+      continue;
+    }
+    IdiomChar ch{u, static_cast<uint32_t>(i), 1, comma};
+    if (u >= 0xD800 && u <= 0xDBFF && i + 1 < idiom.size() && idiom[i + 1] >= 0xDC00 && idiom[i + 1] <= 0xDFFF) {
+      ch.c = 0x10000 + ((u - 0xD800u) << 10) + (idiom[i + 1] - 0xDC00u);
+      ch.length = 2;
+      ++i;
+    }
+    out.push_back(ch);
+    comma = false;
   }
+}
+
+// The two-character words of a record whose syllables match its
+// characters one for one, with their readings, in order.
+template <typename Each>
+void WordsOf(const std::vector<IdiomChar>& chars, const std::vector<SyllableFacts>& syllables, size_t count,
+             Each&& each) {
+  if (count != chars.size()) return;
+  for (size_t k = 0; k + 1 < count; ++k) {
+    if (chars[k + 1].afterComma) continue;
+    const uint64_t word = static_cast<uint64_t>(chars[k].c) << 32 | chars[k + 1].c;
+    const uint64_t reading = static_cast<uint64_t>(syllables[k].packed()) << 32 | syllables[k + 1].packed();
+    each(k, word, reading);
+  }
+}
+
+// Where a two-character word was first read, and how.
+struct FirstReading {
+  int32_t record = 0;
+  uint64_t reading = 0;
+};
+using WordReadings = std::unordered_map<uint64_t, FirstReading>;
+
+// What the check knows of the whole table before it looks at a record: the
+// records by idiom (and so the first of every repeated one), and where
+// each two-character word was first read. Made by two threads for a large
+// table: each takes half of the idioms for the index and half of the
+// records for the words.
+class TableFacts {
+ public:
+  TableFacts(const IdiomTable& table, size_t parts) : m_table(table), m_firstOf(static_cast<size_t>(table.size()), -1) {
+    for (size_t p = 0; p < parts; ++p) m_seen.emplace_back(table, static_cast<int32_t>(table.size() / static_cast<int32_t>(parts) + 1));
+    m_words.resize(parts);
+  }
+
+  // index and words do part `part`; the parts touch distinct data.
+  void index(size_t part) {
+    const size_t parts = m_seen.size();
+    for (int32_t i = 0; i < m_table.size(); ++i) {
+      const size_t hash = FirstSeen::Hash(m_table.field(i, Field::Idiom));
+      if (hash % parts != part) continue;
+      m_firstOf[static_cast<size_t>(i)] = m_seen[part].probe(i, hash);
+    }
+  }
+  void words(size_t part) {
+    const size_t parts = m_words.size();
+    const int32_t begin = static_cast<int32_t>(static_cast<int64_t>(m_table.size()) * static_cast<int64_t>(part) / static_cast<int64_t>(parts));
+    const int32_t end = static_cast<int32_t>(static_cast<int64_t>(m_table.size()) * static_cast<int64_t>(part + 1) / static_cast<int64_t>(parts));
+    std::vector<SyllableFacts> syllables;
+    std::vector<IdiomChar> chars;
+    WordReadings& words = m_words[part];
+    for (int32_t i = begin; i < end; ++i) {
+      const std::u16string_view pinyin = m_table.field(i, Field::Pinyin);
+      FactsOf facts{syllables, pinyin};
+      ReadPinyin(pinyin, facts);
+      CharsOf(m_table.field(i, Field::Idiom), chars);
+      WordsOf(chars, syllables, facts.count, [&](size_t, uint64_t word, uint64_t reading) {
+        words.try_emplace(word, FirstReading{i, reading});
+      });
+    }
+  }
+  // settle puts the later parts' words behind the first's: a word's first
+  // reading is in the earliest part that has it.
+  void settle() {
+    for (size_t p = 1; p < m_words.size(); ++p) {
+      for (const auto& [word, first] : m_words[p]) m_words[0].try_emplace(word, first);
+      m_words[p] = {};
+    }
+  }
+
+  int32_t firstOf(int32_t i) const { return m_firstOf[static_cast<size_t>(i)]; }
+  // record returns the first record whose idiom is `idiom`, or -1.
+  int32_t record(std::u16string_view idiom) const {
+    const size_t hash = FirstSeen::Hash(idiom);
+    return m_seen[hash % m_seen.size()].find(idiom, hash);
+  }
+  const FirstReading* firstReading(uint64_t word) const {
+    const auto it = m_words[0].find(word);
+    return it == m_words[0].end() ? nullptr : &it->second;
+  }
+
+ private:
+  const IdiomTable& m_table;
+  std::vector<int32_t> m_firstOf;
+  std::vector<FirstSeen> m_seen;
+  std::vector<WordReadings> m_words;
+};
+
+// Calls `each` for every name of a list field ("、" between names).
+template <typename Each>
+void ForNames(std::u16string_view list, Each&& each) {
+  while (!list.empty()) {
+    const size_t end = list.find(kListSeparator);
+    const std::u16string_view name = list.substr(0, end);
+    if (!name.empty()) each(name);
+    if (end == std::u16string_view::npos) break;
+    list.remove_prefix(end + 1);
+  }
+}
+
+bool Names(std::u16string_view list, std::u16string_view name) {
+  bool found = false;
+  ForNames(list, [&](std::u16string_view n) { found = found || n == name; });
+  return found;
+}
+
+bool IsHan(char16_t u) { return (u >= 0x3400 && u <= 0x9FFF) || (u >= 0xF900 && u <= 0xFAFF) || (u >= 0xD800 && u <= 0xDFFF); }
+
+// Whether the character `c` may be read `s`: one of its readings, the
+// neutral tone of any of them; any reading for a character the table does
+// not know.
+bool ReadsAs(char32_t c, const SyllableFacts& s) {
+  const std::span<const uint32_t> readings = ReadingsOf(c);
+  if (readings.empty()) return true;
+  if (s.tone == 5) {
+    return std::any_of(readings.begin(), readings.end(), [&](uint32_t r) { return r >> 3 == s.code; });
+  }
+  return std::binary_search(readings.begin(), readings.end(), s.packed());
 }
 
 // Checks records [begin, end) and hands each finding to `emit`.
 template <typename Emit>
-void CheckRange(const IdiomTable& table, const std::vector<int32_t>& firstOf, int32_t begin, int32_t end,
-                Emit&& emit) {
+void CheckRange(const IdiomTable& table, const TableFacts& facts, int32_t begin, int32_t end, Emit&& emit) {
   std::vector<SyllableFacts> syllables;
+  std::vector<IdiomChar> chars;
+  const bool readings = HasReadingTable();
   for (int32_t i = begin; i < end; ++i) {
     const std::u16string_view pinyin = table.field(i, Field::Pinyin);
-    FactsOf facts{syllables, pinyin};
-    ReadPinyin(pinyin, facts);
-    const size_t count = facts.count;
+    FactsOf read{syllables, pinyin};
+    ReadPinyin(pinyin, read);
+    const size_t count = read.count;
+    const std::u16string_view idiom = table.field(i, Field::Idiom);
     const std::u16string_view initials = table.field(i, Field::Initials);
     bool initialsMatch = initials.size() == count;
     for (size_t k = 0; initialsMatch && k < count; ++k) {
       initialsMatch = initials[k] == static_cast<char16_t>(syllables[k].letters[0]);
     }
     if (!initialsMatch) emit(Finding{i, FindingKind::Initials, initials, 0});
+    // The syllables well written, whose readings can be looked at.
+    uint64_t wellWritten = 0;
     for (size_t k = 0; k < count; ++k) {
       const SyllableFacts& s = syllables[k];
       if (!IsSyllableCode(s.code) || !s.standard) {
@@ -168,12 +330,27 @@ void CheckRange(const IdiomTable& table, const std::vector<int32_t>& firstOf, in
       } else if (s.marks > 1 || (s.marks == 1 && s.markedLetter != ToneMarkLetter(std::string_view(
                                                                            s.letters, static_cast<size_t>(s.length))))) {
         emit(Finding{i, FindingKind::ToneMark, s.text, 0});
+      } else if (k < 64) {
+        wellWritten |= uint64_t{1} << k;
       }
     }
-    if (Characters(table.IdiomChars(i)) != count) emit(Finding{i, FindingKind::Syllables, {}, 0});
-    if (const int32_t first = firstOf[static_cast<size_t>(i)]; first >= 0) {
-      emit(Finding{i, FindingKind::Duplicate, {}, first});
+    CharsOf(idiom, chars);
+    if (chars.size() != count) emit(Finding{i, FindingKind::Syllables, {}, 0});
+    if (readings && chars.size() == count) {
+      for (size_t k = 0; k < count && k < 64; ++k) {
+        if ((wellWritten >> k & 1) != 0 && !ReadsAs(chars[k].c, syllables[k])) {
+          emit(Finding{i, FindingKind::Reading, syllables[k].text, static_cast<int32_t>(k)});
+        }
+      }
     }
+    WordsOf(chars, syllables, count, [&](size_t k, uint64_t word, uint64_t reading) {
+      const FirstReading* first = facts.firstReading(word);
+      if (first == nullptr || first->reading == reading || first->record == i) return;
+      if (IsHeteronym(chars[k].c, chars[k + 1].c)) return;
+      emit(Finding{i, FindingKind::WordReading, idiom.substr(chars[k].at, chars[k + 1].at + chars[k + 1].length - chars[k].at),
+                   first->record});
+    });
+    if (const int32_t first = facts.firstOf(i); first >= 0) emit(Finding{i, FindingKind::Duplicate, {}, first});
     for (int f = 0; f < kFieldCount; ++f) {
       const std::u16string_view text = table.field(i, static_cast<Field>(f));
       // "无" stands for an unknown source or example; an idiom, its pinyin
@@ -183,6 +360,31 @@ void CheckRange(const IdiomTable& table, const std::vector<int32_t>& firstOf, in
         emit(Finding{i, FindingKind::EmptyOfText, text, f});
       }
     }
+    const std::u16string_view variants = table.extra(i, kVariantsField);
+    const std::u16string_view example = table.field(i, Field::Example);
+    if (example != u"无" && std::any_of(example.begin(), example.end(), IsHan)) {
+      bool uses = example.find(idiom) != std::u16string_view::npos ||
+                  example.find(table.IdiomChars(i)) != std::u16string_view::npos;
+      ForNames(variants, [&](std::u16string_view v) { uses = uses || example.find(v) != std::u16string_view::npos; });
+      if (!uses) emit(Finding{i, FindingKind::Example, example, 0});
+    }
+    const std::u16string_view source = table.field(i, Field::Source);
+    if (!IsSourceText(source)) emit(Finding{i, FindingKind::SourceFormat, source, 0});
+    for (int field : {kNearField, kOppositeField}) {
+      ForNames(table.extra(i, field), [&](std::u16string_view name) {
+        const int32_t other = facts.record(name);
+        if (other < 0) {
+          emit(Finding{i, FindingKind::UnknownRelative, name, field});
+        } else if (!Names(table.extra(other, field), idiom)) {
+          emit(Finding{i, FindingKind::OneWayRelative, name, field});
+        }
+      });
+    }
+    ForNames(variants, [&](std::u16string_view v) {
+      if (const int32_t other = facts.record(v); other >= 0) {
+        emit(Finding{i, FindingKind::VariantIsHeadword, v, other});
+      }
+    });
   }
 }
 
@@ -250,13 +452,32 @@ Result<StrictCounts> Check(const IdiomTable& table, const FindingSink& onFinding
   const int32_t size = table.size();
   const bool large = size >= kRecordsForTwoThreads && std::thread::hardware_concurrency() >= 2;
 
-  // The first record of every repeated idiom, found by two threads, each
-  // for half of the idioms.
-  std::vector<int32_t> firstOf(static_cast<size_t>(size), -1);
+  // What is known of the whole table first: made by two threads, each for
+  // half of the idioms and half of the records.
   std::thread other;
-  const bool split = large && StartThread(other, [&] { FindDuplicates(table, 1, 2, firstOf); });
-  FindDuplicates(table, 0, split ? 2 : 1, firstOf);
+  // Whatever happens on this thread, the other is joined before its data go.
+  struct JoinOnExit {
+    std::thread& thread;
+    ~JoinOnExit() {
+      if (thread.joinable()) thread.join();
+    }
+  } joinOnExit{other};
+  auto facts = std::make_unique<TableFacts>(table, large ? 2 : 1);
+  bool otherFailed = false;  // written by the other thread, read after the join
+  const bool split = large && StartThread(other, [&] {
+    try {
+      facts->index(1);
+      facts->words(1);
+    } catch (const std::bad_alloc&) {
+      otherFailed = true;
+    }
+  });
+  if (large && !split) facts = std::make_unique<TableFacts>(table, 1);
+  facts->index(0);
+  facts->words(0);
   if (other.joinable()) other.join();
+  if (otherFailed) throw std::bad_alloc();
+  facts->settle();
 
   // One thread checks the first half of the records and hands on what it
   // finds at once; the other checks the second half into the queue.
@@ -266,7 +487,7 @@ Result<StrictCounts> Check(const IdiomTable& table, const FindingSink& onFinding
   const bool twoHalves = half < size && StartThread(other, [&] {
     try {
       std::vector<Finding> batch;
-      CheckRange(table, firstOf, half, size, [&](const Finding& f) {
+      CheckRange(table, *facts, half, size, [&](const Finding& f) {
         batch.push_back(f);
         if (batch.size() == FindingQueue::kBatch) queue.push(std::exchange(batch, {}));
       });
@@ -277,7 +498,7 @@ Result<StrictCounts> Check(const IdiomTable& table, const FindingSink& onFinding
     queue.close();
   });
   try {
-    CheckRange(table, firstOf, 0, twoHalves ? half : size, deliver);
+    CheckRange(table, *facts, 0, twoHalves ? half : size, deliver);
   } catch (...) {
     // The queue must not keep the other thread waiting.
     if (twoHalves) {
@@ -309,8 +530,58 @@ const char* FindingName(FindingKind kind) {
     case FindingKind::Syllables: return "音节数与字数不同";
     case FindingKind::Duplicate: return "成语重复";
     case FindingKind::EmptyOfText: return "字段没有内容";
+    case FindingKind::Reading: return "不是该字的读音";
+    case FindingKind::WordReading: return "同一个词读音不同";
+    case FindingKind::Example: return "示例没有用到成语";
+    case FindingKind::SourceFormat: return "出处格式不对";
+    case FindingKind::UnknownRelative: return "近义反义不在词库中";
+    case FindingKind::OneWayRelative: return "近义反义不对称";
+    case FindingKind::VariantIsHeadword: return "又作也是词条";
   }
   return "";
+}
+
+bool IsSourceText(std::u16string_view s) {
+  if (s == u"无") return true;
+  // 朝代·作者, 作者、作者: Chinese characters, "·" and "、" between them.
+  const size_t open = s.find(u'《');
+  if (open == std::u16string_view::npos || open > 24) return false;
+  const std::u16string_view who = s.substr(0, open);
+  for (size_t i = 0; i < who.size(); ++i) {
+    const bool joint = who[i] == u'·' || who[i] == kListSeparator;
+    if (joint ? (i == 0 || i + 1 == who.size() || !IsHan(who[i - 1])) : !IsHan(who[i])) return false;
+  }
+  const size_t close = s.find(u'》', open);
+  if (close == std::u16string_view::npos || close == open + 1) return false;
+  const std::u16string_view title = s.substr(open + 1, close - open - 1);
+  if (title.find_first_of(u"《#") != std::u16string_view::npos || title.front() == u'·' || title.back() == u'·') return false;
+  std::u16string_view rest = s.substr(close + 1);
+  // 第四十三回, 第八章, 卷九: where in the book.
+  auto numeral = [](char16_t u) {
+    return (u >= u'0' && u <= u'9') || std::u16string_view(u"一二三四五六七八九十百千零〇两").find(u) != std::u16string_view::npos;
+  };
+  auto numerals = [&](size_t from) {
+    size_t at = from;
+    while (at < rest.size() && numeral(rest[at])) ++at;
+    return at;
+  };
+  if (!rest.empty() && rest.front() == u'第') {
+    const size_t end = numerals(1);
+    if (end == 1 || end >= rest.size() ||
+        std::u16string_view(u"章回卷篇折出则首节段条").find(rest[end]) == std::u16string_view::npos) {
+      return false;
+    }
+    rest.remove_prefix(end + 1);
+  } else if (!rest.empty() && rest.front() == u'卷') {
+    const size_t end = numerals(1);
+    if (end == 1) return false;
+    rest.remove_prefix(end);
+  }
+  if (rest.empty()) return true;
+  // ：“the passage where the idiom's words stand”
+  if (rest.size() < 4 || rest.substr(0, 2) != u"：“" || rest.back() != u'”') return false;
+  const std::u16string_view passage = rest.substr(2, rest.size() - 3);
+  return !passage.empty() && passage.find_first_of(u"“”#") == std::u16string_view::npos;
 }
 
 std::string Describe(const Finding& finding, const IdiomTable& table) {
@@ -348,6 +619,68 @@ std::string Describe(const Finding& finding, const IdiomTable& table) {
         AppendUtf8(out, finding.text);
         out += "”";
       }
+      break;
+    case FindingKind::Reading: {
+      std::vector<IdiomChar> chars;
+      CharsOf(table.field(finding.record, Field::Idiom), chars);
+      const IdiomChar& ch = chars[static_cast<size_t>(finding.other)];
+      out = "“";
+      AppendUtf8(out, table.field(finding.record, Field::Idiom).substr(ch.at, ch.length));
+      out += "”没有 ";
+      AppendUtf8(out, finding.text);
+      out += " 这个读音（";
+      bool first = true;
+      for (uint32_t r : ReadingsOf(ch.c)) {
+        if (!first) out += "、";
+        first = false;
+        AppendUtf8(out, MarkedSyllable(SyllableLetters(r >> 3), static_cast<int>(r & 7)));
+      }
+      out += "）";
+      break;
+    }
+    case FindingKind::WordReading: {
+      // The word's syllables where it stands here and where it first stood.
+      auto readingIn = [&](int32_t record) {
+        const std::u16string_view idiom = table.field(record, Field::Idiom);
+        const std::vector<Syllable> syllables = Syllables(table.field(record, Field::Pinyin));
+        std::vector<IdiomChar> chars;
+        CharsOf(idiom, chars);
+        std::string reading;
+        for (size_t k = 0; k + 1 < chars.size() && chars.size() == syllables.size(); ++k) {
+          if (idiom.substr(chars[k].at, chars[k + 1].at + chars[k + 1].length - chars[k].at) == finding.text) {
+            AppendUtf8(reading, syllables[k].text);
+            reading += ' ';
+            AppendUtf8(reading, syllables[k + 1].text);
+            break;
+          }
+        }
+        return reading;
+      };
+      out = "“";
+      AppendUtf8(out, finding.text);
+      out += "”读作 " + readingIn(finding.record) + "，第 " + std::to_string(finding.other + 1) + " 行读作 " +
+             readingIn(finding.other);
+      break;
+    }
+    case FindingKind::Example:
+      out = "示例没有用到成语或它的又作";
+      break;
+    case FindingKind::SourceFormat:
+      out = "“";
+      AppendUtf8(out, finding.text);
+      out += "”既不是“无”，也不是 朝代·作者《书名·篇名》：“原文” 的格式";
+      break;
+    case FindingKind::UnknownRelative:
+    case FindingKind::OneWayRelative:
+      out = FieldName(finding.other);
+      out += "“";
+      AppendUtf8(out, finding.text);
+      out += finding.kind == FindingKind::UnknownRelative ? "”不是词库中的成语" : "”没有反过来列出本成语";
+      break;
+    case FindingKind::VariantIsHeadword:
+      out = "又作“";
+      AppendUtf8(out, finding.text);
+      out += "”是第 " + std::to_string(finding.other + 1) + " 行的成语";
       break;
   }
   return out;

@@ -139,6 +139,33 @@ int ToneMarkLetter(std::string_view letters) {
   return e >= 0 ? e : ou >= 0 ? ou : vowel >= 0 ? vowel : nasal;
 }
 
+std::u16string MarkedSyllable(std::string_view letters, int tone) {
+  static constexpr std::u16string_view kMarked[] = {u"āáǎà", u"ēéěè", u"īíǐì", u"ōóǒò", u"ūúǔù", u"ǖǘǚǜ"};
+  static constexpr std::string_view kVowels = "aeiouv";
+  const int marked = tone >= 1 && tone <= 4 ? ToneMarkLetter(letters) : -1;
+  std::u16string out;
+  for (int i = 0; i < static_cast<int>(letters.size()); ++i) {
+    const char c = letters[static_cast<size_t>(i)];
+    const size_t vowel = kVowels.find(c);
+    if (i == marked && vowel != std::string_view::npos) {
+      out.push_back(kMarked[vowel][static_cast<size_t>(tone - 1)]);
+    } else if (i == marked && c == 'n' && tone >= 2) {
+      out.push_back(u"ńňǹ"[tone - 2]);
+    } else if (i == marked && c == 'm' && tone == 2) {
+      out.push_back(u'ḿ');
+    } else {
+      out.push_back(c == 'v' ? u'ü' : static_cast<char16_t>(c));
+    }
+  }
+  return out;
+}
+
+std::string SyllableLetters(uint32_t code) {
+  std::string letters;
+  for (; code != 0; code >>= 5) letters.insert(letters.begin(), static_cast<char>('a' + (code & 31) - 1));
+  return letters;
+}
+
 std::vector<Syllable> Syllables(std::u16string_view pinyin) {
   SyllableList list{pinyin, {}, 0};
   ReadPinyin(pinyin, list);

@@ -12,6 +12,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace tessaly {
@@ -157,5 +158,13 @@ inline bool IsPinyinSyllable(std::string_view letters) { return IsSyllableCode(S
 // otherwise the last vowel (so "iu" marks u and "ui" marks i); the m or n of
 // a syllable without vowel.
 int ToneMarkLetter(std::string_view letters);
+
+// MarkedSyllable writes plain `letters` (ü as v) with the mark of `tone`
+// (1 to 4; 5 for none) on the letter ToneMarkLetter names, and ü as ü:
+// ("lv", 4) gives "lǜ".
+std::u16string MarkedSyllable(std::string_view letters, int tone);
+
+// SyllableLetters returns the letters of a SyllableCode.
+std::string SyllableLetters(uint32_t code);
 
 }  // namespace tessaly

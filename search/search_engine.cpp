@@ -142,7 +142,7 @@ struct IdiomTexts {
 // The idiom chain from `text`; see RunSearch.
 void RunChain(const IdiomTable& table, const SyllableIndex& index, std::u16string_view text, SearchOutcome& out) {
   std::u16string chars(text);
-  std::erase(chars, u'\uFF0C');
+  std::erase(chars, kIdiomComma);
   if (chars.empty()) return;
   // The last character, a surrogate pair taken whole.
   const size_t last = chars.size() >= 2 && chars.back() >= 0xDC00 && chars.back() <= 0xDFFF ? chars.size() - 2
@@ -267,6 +267,14 @@ Result<SearchOutcome> RunSearch(const IdiomTable& table, const IdiomViews& views
     switch (rule) {
       case KeywordRule::TextContains:
         idioms.idioms.markContaining(key, marks, hits);
+        // A record is found by its other written forms too: its variants,
+        // the first list of the rest of its line ("#variants#near#...").
+        if (!folded && key.find(kListSeparator) == std::u16string_view::npos) {
+          table.rest().markContainingWhere(key, marks, hits, [&](std::u16string_view rest, size_t at) {
+            return at > 0 && rest.substr(1, at - 1).find(kFieldSeparator) == std::u16string_view::npos &&
+                   rest.substr(1, at + key.size() - 1).find(kFieldSeparator) == std::u16string_view::npos;
+          });
+        }
         break;
       case KeywordRule::MeaningContains:
         table.column(Field::Meaning).markContaining(key, marks, hits);

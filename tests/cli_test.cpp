@@ -119,17 +119,20 @@ TEST(FindCli, CheckListsEveryBrokenLine) {
   r = Find({"--check", "--strict", kFixture});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, kFixture + "：可以加载，共 12 个成语，严格检查没有发现问题\n");
-  const auto suspect = dir.write("suspect.dat", Gbk("昂昂自若#aazr#áng áng zì roò#m#s#e\r\n"
-                                                    "一心一意#yxyy#yī xīn yī yì#m#s#e\r\n"
-                                                    "一心一意#yxy#yī xīn yī yì#m#s#e\r\n"));
+  const auto suspect = dir.write("suspect.dat", Gbk("昂昂自若#aazr#áng áng zì roò#m#无#无\r\n"
+                                                    "一心一意#yxyy#yī xīn yī yì#m#《论语》#无\r\n"
+                                                    "一心一意#yxy#yī xīn yī yì#m#论语#无\r\n"));
   r = Find({"--strict", "--check=" + suspect.string()});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "第 1 行 昂昂自若：不是汉语拼音音节：音节“roò”\n"
                    "第 3 行 一心一意：首字母与拼音不符：首字母 yxy，按拼音应为 yxyy\n"
-                   "第 3 行 一心一意：成语重复：与第 2 行相同\n" +
+                   "第 3 行 一心一意：成语重复：与第 2 行相同\n"
+                   "第 3 行 一心一意：出处格式不对：“论语”既不是“无”，也不是 朝代·作者《书名·篇名》：“原文” 的格式\n" +
                        suspect.string() +
-                       "：可以加载，共 3 个成语；严格检查发现 3 处问题：首字母与拼音不符 1，不是汉语拼音音节 1，"
-                       "声调符号位置不对 0，音节数与字数不同 0，成语重复 1，字段没有内容 0\n");
+                       "：可以加载，共 3 个成语；严格检查发现 4 处问题：首字母与拼音不符 1，不是汉语拼音音节 1，"
+                       "声调符号位置不对 0，音节数与字数不同 0，成语重复 1，字段没有内容 0，不是该字的读音 0，"
+                       "同一个词读音不同 0，示例没有用到成语 0，出处格式不对 1，近义反义不在词库中 0，"
+                       "近义反义不对称 0，又作也是词条 0\n");
   EXPECT_EQ(Find({"--strict", "一心"}).status, 2) << "--strict without --check";
 }
 
@@ -197,21 +200,18 @@ TEST(FindCli, LocaleEncoding) {
 // Running out of memory while loading once ended in an uncaught bad_alloc
 // (status 134); it is a load failure like any other.
 TEST(FindCli, OutOfMemoryWhileLoadingIsAnError) {
-#if defined(__SANITIZE_THREAD__)
-  GTEST_SKIP() << "ThreadSanitizer maps its shadow at start: no address-space limit can be set";
+#if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
+  // The sanitizers map their shadow memory at start, which no address-space
+  // limit leaves room for, and their operator new ends the process itself
+  // when memory runs out.
+  GTEST_SKIP() << "no address-space limit can be set under a sanitizer";
 #endif
   TempDir dir;
   std::string table;
   const std::string line = Gbk("一心一意#yxyy#yī xīn yī yì#心思专一，没有别的念头。#无#他一心一意地学琴。\r\n");
   while (table.size() < (size_t{48} << 20)) table += line;
   const auto data = dir.write("big.dat", table);
-#if defined(__SANITIZE_ADDRESS__)
-  // The sanitizer's shadow memory needs more address space than any limit
-  // that would stop the load: let its allocator fail instead.
-  const std::string limit = "env ASAN_OPTIONS=allocator_may_return_null=1:malloc_limit_mb=64:detect_leaks=0";
-#else
   const std::string limit = "prlimit --as=" + std::to_string(size_t{128} << 20);
-#endif
   const Result r = testing::Run(dir, "tessaly-find", {"--data", data.string(), "--count", "一心"}, {limit, "", ""});
   EXPECT_EQ(r.status, 2) << r.err;
   EXPECT_NE(r.err.find("内存不足"), std::string::npos) << r.err;

@@ -181,7 +181,7 @@ void FrmMainTest::searches_data() {
 
   const QString author = AuthorLine();
   QTest::newRow("enter text") << "Enter" << "天地" << "天地"
-                              << QStringList{"别有天地", "惊天地，泣鬼神", "天地良心"} << "共查到 3 个成语！"
+                              << QStringList{"别有天地", "惊天地，泣鬼神", "天地不容", "天地良心"} << "共查到 4 个成语！"
                               << author;
   QTest::newRow("button initials") << "CmdStart1" << "YSYS" << "ysys" << QStringList{"一生一世", "有声有色"}
                                    << "共查到 2 个成语！" << author;
@@ -203,19 +203,22 @@ void FrmMainTest::searches_data() {
   QTest::newRow("meaning") << "CmdSearch0" << "塌下来" << "塌下来" << QStringList{"杞人忧天"}
                            << "共查到 1 个成语！" << author;
   QTest::newRow("source") << "CmdSearch1" << "岳阳楼记" << "岳阳楼记"
-                          << QStringList{"百废俱兴", "不以物喜，不以己悲", "先天下之忧而忧，后天下之乐而乐",
-                                         "心旷神怡", "政通人和"}
-                          << "共查到 5 个成语！" << author;
+                          << QStringList{"把酒临风", "百废俱兴", "波澜不惊", "不以物喜，不以己悲", "宠辱偕忘",
+                                         "春和景明", "先天下之忧而忧，后天下之乐而乐", "心旷神怡", "一碧万顷",
+                                         "政通人和"}
+                          << "共查到 10 个成语！" << author;
   QTest::newRow("two keywords") << "Enter" << "天地  一心" << "天地\u3000一心"
                                 << QStringList{"别有天地", "惊天地，泣鬼神", "两耳不闻窗外事，一心只读圣贤书",
-                                               "上下一心", "天地良心", "万众一心", "一心一意"}
-                                << "共查到 7 个成语！" << author;
-  QTest::newRow("menu pinyin") << "menuPinyin" << "YiXinYi" << "yixinyi" << QStringList{"一心一意"}
-                               << "共查到 1 个成语！" << author;
+                                               "上下一心", "天地不容", "天地良心", "万众一心", "一心二用",
+                                               "一心一德", "一心一意"}
+                                << "共查到 10 个成语！" << author;
+  QTest::newRow("menu pinyin") << "menuPinyin" << "YiXinYi" << "yixinyi" << QStringList{"一心一德", "一心一意"}
+                               << "共查到 2 个成语！" << author;
   QTest::newRow("menu pattern") << "menuPattern" << "a三a四" << "a三a四" << QStringList{"不三不四"}
                                 << "共查到 1 个成语！" << author;
-  QTest::newRow("menu chain") << "menuChain" << "守株待兔" << "守株待兔" << QStringList{"兔死狗烹", "兔死狐悲"}
-                              << "共查到 2 个成语！" << "接“兔”字：2";
+  QTest::newRow("menu chain") << "menuChain" << "守株待兔" << "守株待兔"
+                              << QStringList{"兔起鹘落", "兔死狗烹", "兔死狐悲", "兔子不吃窝边草", "兔子尾巴长不了"}
+                              << "共查到 5 个成语！" << "接“兔”字：5";
   QTest::newRow("menu folded") << "menuFolded" << "愛不釋手 *氣風發" << "愛不釋手\u3000*氣風發"
                                << QStringList{"爱不释手", "意气风发"} << "共查到 2 个成语！" << author;
 }
@@ -312,12 +315,20 @@ void FrmMainTest::newSearchDuringFillingDiscardsRows() {
 void FrmMainTest::detailTextIsExact() {
   auto table = [] {
     IdiomTable t;
-    AppendLine(t, u"一生一世#ysys#P#M#S#E#七#八");
+    AppendLine(t, u"一生一世#ysys#P#M#S#E");
     AppendLine(t, u"做一天和尚，撞一天钟#zythszytz#拼#义#源#例");
+    AppendLine(t, u"一心一意#yxyy#P#M#S#E#一心壹意#全心全意、专心致志#三心二意");
+    AppendLine(t, u"三心二意#sxey#P#M#S#E###一心一意");
     return t;
   };
   QCOMPARE(DetailText(table().record(0)),
            QStringLiteral("一生一世\r\n\r\n拼音：\r\nP\r\n\r\n释义：\r\nM\r\n\r\n出处：\r\nS\r\n\r\n示例：\r\nE"));
+  // Other written forms, near and opposite idioms follow, each where the
+  // record has them.
+  QCOMPARE(DetailText(table().record(2)),
+           QStringLiteral("一心一意\r\n\r\n拼音：\r\nP\r\n\r\n释义：\r\nM\r\n\r\n出处：\r\nS\r\n\r\n示例：\r\nE"
+                          "\r\n\r\n又作：\r\n一心壹意\r\n\r\n近义：\r\n全心全意、专心致志\r\n\r\n反义：\r\n三心二意"));
+  QVERIFY(DetailText(table().record(3)).endsWith(QStringLiteral("示例：\r\nE\r\n\r\n反义：\r\n一心一意")));
 
   Window w(table);
   w.search("*");
@@ -339,11 +350,11 @@ void FrmMainTest::chainFromTheIdiomOnShow() {
   w.fill();
   QCOMPARE(w.TxtView()->property("Tag").toString(), QStringLiteral("守株待兔"));
   w.search("天地", "menuChain");
-  QCOMPARE(w.Pic()->text(), QStringLiteral("接“兔”字：2"));
+  QCOMPARE(w.Pic()->text(), QStringLiteral("接“兔”字：5"));
   QCOMPARE(w.button("CmdCopy")->text(), QStringLiteral("正在加载"));
   w.fill();
-  QCOMPARE(w.rows(), (QStringList{"兔死狗烹", "兔死狐悲"}));
-  QCOMPARE(w.TxtView()->property("Tag").toString(), QStringLiteral("兔死狗烹"));
+  QCOMPARE(w.rows(), (QStringList{"兔起鹘落", "兔死狗烹", "兔死狐悲", "兔子不吃窝边草", "兔子尾巴长不了"}));
+  QCOMPARE(w.TxtView()->property("Tag").toString(), QStringLiteral("兔起鹘落"));
 
   QStringList captions;
   for (QAction* a : w.frm->menuBar()->actions()) captions << a->text();

@@ -235,6 +235,23 @@ TEST(RunSearch, IdiomChain) {
   }
 }
 
+// A record is found by the other written forms of its idiom, and only by
+// them: not by its near or opposite idioms.
+TEST(RunSearch, VariantsFindTheirRecord) {
+  const IdiomTable table = testing::TableOf({
+      "筋疲力尽#jpljn#jīn pí lì jìn#m#无#无#精疲力尽、筋疲力竭#疲惫不堪#精神抖擞",
+      "疲惫不堪#pbbk#pí bèi bù kān#m#无#无##筋疲力尽#",
+      "精神抖擞#jsds#jīng shén dǒu sǒu#m#无#无###筋疲力尽",
+  });
+  auto hits = [&](const char* query, SearchMode mode) { return HitsOf(Search(table, query, mode)); };
+  EXPECT_EQ(hits("精疲力尽", SearchMode::Precise), (std::vector<int32_t>{0}));
+  EXPECT_EQ(hits("力竭", SearchMode::Precise), (std::vector<int32_t>{0}));
+  EXPECT_EQ(hits("疲惫", SearchMode::Precise), (std::vector<int32_t>{1})) << "a near idiom is no variant";
+  EXPECT_EQ(hits("抖擞", SearchMode::Precise), (std::vector<int32_t>{2}));
+  EXPECT_EQ(hits("尽、筋", SearchMode::Precise), (std::vector<int32_t>{})) << "two variants are not one text";
+  EXPECT_EQ(hits("精疲", SearchMode::Fuzzy), (std::vector<int32_t>{})) << "the other searches read the idiom";
+}
+
 // OpenCC reads C strings: a keyword with a NUL once lost its tail there,
 // and the empty rest found every idiom.
 TEST(RunSearch, FoldedKeywordWithNulFindsNothing) {

@@ -24,8 +24,15 @@ enum class FindingKind {
   Syllables,     // not one syllable per character of the idiom ("，" skipped)
   Duplicate,     // the idiom stands on an earlier line already
   EmptyOfText,   // a field of nothing but punctuation, or "无" where text is needed
+  Reading,       // a syllable that is none of its character's readings
+  WordReading,   // a two-character word read otherwise than where it first stood
+  Example,       // the example uses neither the idiom nor one of its variants
+  SourceFormat,  // a source that is neither "无" nor 朝代·作者《书名·篇名》…：“原文”
+  UnknownRelative,    // a near or opposite idiom that is no record of the table
+  OneWayRelative,     // a near or opposite idiom that does not name this one back
+  VariantIsHeadword,  // a variant that is a record of the table itself
 };
-inline constexpr int kFindingKinds = 6;
+inline constexpr int kFindingKinds = 13;
 
 // FindingName returns the kind's name for a report, in Chinese (UTF-8).
 const char* FindingName(FindingKind kind);
@@ -35,13 +42,18 @@ const char* FindingName(FindingKind kind);
 struct Finding {
   int32_t record = 0;  // table index; the line number is record + 1
   FindingKind kind = FindingKind::Initials;
-  std::u16string_view text;  // the syllable or the field at fault
-  int32_t other = 0;         // Duplicate: the record of the first one; EmptyOfText: the field
+  // The syllable, the field, the word or the name at fault.
+  std::u16string_view text;
+  // Duplicate and WordReading: the record where it first stood; EmptyOfText
+  // and the relatives: the field; Reading: the character's index in the
+  // idiom; VariantIsHeadword: the variant's record.
+  int32_t other = 0;
 };
 
 // Describe returns what is wrong, in Chinese (UTF-8): the initials the
 // pinyin gives, the syllable, the numbers of syllables and characters, the
-// line of the first one, the field.
+// line of the first one, the field, the character's readings, the word's
+// readings, the name.
 std::string Describe(const Finding& finding, const IdiomTable& table);
 
 // AppendReportLine appends the report's line for `finding` to `out`:
@@ -53,11 +65,20 @@ using StrictCounts = std::array<int64_t, kFindingKinds>;
 
 using FindingSink = std::function<void(const Finding&)>;
 
+// IsSourceText tells whether `source` is written in the one format of a
+// source: "无", or [朝代·]作者《书名[·篇名]》[第N回|第N章|卷N][：“原文”], the author
+// left out for books without one (《论语·学而》), the dynasty for modern ones,
+// several authors separated by "、".
+bool IsSourceText(std::u16string_view source);
+
 // CheckRecords hands `onFinding` every fault of every record of `table`,
 // in record order (within a record in the order of the kinds, the
 // duplicate before the fields without text), always on the calling thread, and returns the counts per kind.
-// A large table is checked as two halves at once where a second thread can
-// be started; what the second half finds waits in a queue of bounded size,
+// Besides each record's own fields it holds every syllable against its
+// character's readings, every two-character word against its reading
+// where it first stood, and the near and opposite idioms against the
+// table. A large table is checked as two halves at once where a second
+// thread can be started; what the second half finds waits in a queue of bounded size,
 // so memory stays bounded however many faults there are.
 Result<StrictCounts> CheckRecords(const IdiomTable& table, const FindingSink& onFinding);
 

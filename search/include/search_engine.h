@@ -35,7 +35,7 @@ enum class SearchMode : int32_t {
 
 // The rule a keyword is matched with.
 enum class KeywordRule {
-  TextContains,             // field 0, "，" included, contains the keyword
+  TextContains,             // field 0, "，" included, or one of its variants contains the keyword
   WildcardPrefix,           // "*" stands for one character, idiom may run on
   Length,                   // only stars: idioms of exactly that many characters
   All,                      // a lone "*": the whole table
