@@ -2,6 +2,9 @@
 // which must pass it.
 #include "data_check.h"
 
+#include <fstream>
+#include <map>
+
 #include <gtest/gtest.h>
 
 #include "pinyin.h"
@@ -183,6 +186,71 @@ TEST(BundledData, IsConsistentAndSorted) {
       if (!f.empty()) EXPECT_EQ(f.find_first_not_of(u' '), 0u) << "line " << i + 1 << ": no leading blank";
     }
   }
+}
+
+// A reviewed list of data/: idiom, then the public data's text and ours.
+std::map<std::string, std::pair<std::string, std::string>> ReviewedList(const char* name) {
+  std::map<std::string, std::pair<std::string, std::string>> list;
+  std::ifstream in(std::filesystem::path(TESSALY_SOURCE_DIR) / "data" / name);
+  for (std::string line; std::getline(in, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    std::vector<std::string> f;
+    for (size_t at = 0;;) {
+      const size_t tab = line.find('\t', at);
+      f.push_back(line.substr(at, tab - at));
+      if (tab == std::string::npos) break;
+      at = tab + 1;
+    }
+    if (f.size() >= 3) list[f[0]] = {f[1], f[2]};
+  }
+  return list;
+}
+
+// The book a source names: the title within 《》 up to its first "·".
+std::string Book(std::u16string_view source) {
+  const size_t open = source.find(u'《');
+  const size_t close = source.find(u'》', open);
+  if (open == std::u16string_view::npos || close == std::u16string_view::npos) return {};
+  const std::u16string_view title = source.substr(open + 1, close - open - 1);
+  return S(title.substr(0, title.find(u'·')));
+}
+
+// The bundled table against the public data set beside the checkout: every
+// idiom in both is read alike and named from the same book, unless the
+// difference is one of the reviewed lists of data/ (and there exactly).
+TEST(BundledData, AgreesWithThePublicDataOrSaysWhy) {
+  const std::filesystem::path publicData = std::filesystem::path(TESSALY_SHARED_DATA) / "idioms-a-g.dat";
+  if (!std::filesystem::exists(publicData)) GTEST_SKIP() << "no public data beside the checkout";
+  const testing::Loaded ours = testing::Take(LoadIdiomFile(std::filesystem::path(TESSALY_BIN_DIR) / "cy.dat"));
+  const testing::Loaded theirs = testing::Take(LoadIdiomFile(publicData));
+  ASSERT_TRUE(ours.ok() && theirs.ok());
+  std::map<std::string, int32_t> publicRecord;
+  for (int32_t i = 0; i < theirs.table.size(); ++i) publicRecord.emplace(S(theirs.table.field(i, Field::Idiom)), i);
+  const auto readings = ReviewedList("public-readings.tsv");
+  const auto sources = ReviewedList("public-sources.tsv");
+  int overlap = 0;
+  for (int32_t i = 0; i < ours.table.size(); ++i) {
+    const std::string idiom = S(ours.table.field(i, Field::Idiom));
+    const auto it = publicRecord.find(idiom);
+    if (it == publicRecord.end()) continue;
+    ++overlap;
+    const std::string mine = S(ours.table.field(i, Field::Pinyin));
+    const std::string public_ = S(theirs.table.field(it->second, Field::Pinyin));
+    if (mine != public_) {
+      const auto reviewed = readings.find(idiom);
+      EXPECT_TRUE(reviewed != readings.end() && reviewed->second == std::make_pair(public_, mine))
+          << idiom << ": we read " << mine << ", the public data " << public_ << " (data/public-readings.tsv)";
+    }
+    const std::u16string_view source = ours.table.field(i, Field::Source);
+    const std::string myBook = source == u"无" ? std::string() : Book(source);
+    const std::string publicBook = Book(theirs.table.field(it->second, Field::Source));
+    if (!myBook.empty() && !publicBook.empty() && myBook != publicBook) {
+      const auto reviewed = sources.find(idiom);
+      EXPECT_TRUE(reviewed != sources.end() && reviewed->second == std::make_pair(publicBook, myBook))
+          << idiom << ": we name " << myBook << ", the public data " << publicBook << " (data/public-sources.tsv)";
+    }
+  }
+  EXPECT_GT(overlap, 1000);
 }
 
 }  // namespace
