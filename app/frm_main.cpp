@@ -20,7 +20,7 @@
 #include "fonts.h"
 #include "frm_help.h"
 #include "frm_zs.h"
-#include "program_folder.h"
+#include "data_location.h"
 #include "result_list_model.h"
 #include "status_strip.h"
 #include "tessaly_config.h"
@@ -290,7 +290,7 @@ bool FrmMain::Form_Load() {
   QCoreApplication::processEvents();
 
   const std::filesystem::path file =
-      m_services.dataFile.empty() ? ProgramFolder() / "cy.dat" : m_services.dataFile;
+      m_services.dataFile.empty() ? FindDataFile().path : m_services.dataFile;
   Result<IdiomTable> loaded = m_services.loadTable ? m_services.loadTable() : LoadIdiomFile(file);
   if (!loaded.ok()) {
     QString details = QStringLiteral("文件：") + QString::fromStdString(file.string());

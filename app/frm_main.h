@@ -36,7 +36,7 @@ class UpDateMe;
 
 // What FrmMain takes from outside; tests replace each part.
 struct FrmMainServices {
-  // The data file; empty means cy.dat in the folder of the program file.
+  // The data file; empty means the one FindDataFile (data_location.h) finds.
   std::filesystem::path dataFile;
   // Loads the idiom table; empty means loading dataFile.
   std::function<Result<IdiomTable>()> loadTable;

@@ -10,7 +10,7 @@
 
 #include "desktop.h"
 #include "frm_main.h"
-#include "program_folder.h"
+#include "data_location.h"
 #include "load_ahead.h"
 #include "qt_translations.h"
 #include "tessaly_version.h"
@@ -37,27 +37,29 @@ bool InitControlClasses() {
 
 // PrintUsage writes what --help shows.
 void PrintUsage(const char* program) {
-  const std::filesystem::path folder = tessaly::ProgramFolder();
-  const std::string data = folder.empty() ? std::string("cy.dat in the folder of the program")
-                                          : (folder / "cy.dat").string();
+  const tessaly::DataLocation data = tessaly::FindDataFile();
   std::printf(
-      "Usage: %s [OPTION]\n"
+      "Usage: %s [--data FILE]\n"
       "Open the %s window to find Chinese idioms by text, wildcard, length,\n"
       "pinyin initials, meaning or source.\n"
       "\n"
-      "The idiom table is read at start from %s.\n"
-      "Apart from the options below, the program takes no arguments.\n"
+      "The idiom table is read at start from FILE when --data names one, else\n"
+      "from the file TESSALY_DATA names, else from the user's table\n"
+      "$XDG_DATA_HOME/tessaly/cy.dat (~/.local/share/tessaly/cy.dat) when it\n"
+      "exists, else from cy.dat beside the program. Now: %s (%s).\n"
       "\n"
-      "      --help     display this help and exit\n"
-      "      --version  output version information and exit\n",
-      program, tessaly::kProductName, data.c_str());
+      "      --data FILE  read the idiom table from FILE\n"
+      "      --help       display this help and exit\n"
+      "      --version    output version information and exit\n",
+      program, tessaly::kProductName, data.path.string().c_str(), tessaly::OriginName(data.origin));
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  // The two options answer before anything of Qt exists, so they work
-  // without a display.
+  // The options answer before anything of Qt exists, so --help and
+  // --version work without a display.
+  std::filesystem::path dataOption;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--help") == 0) {
       PrintUsage(argv[0]);
@@ -66,6 +68,14 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[i], "--version") == 0) {
       std::printf("%s %s\n", tessaly::kProductName, tessaly::kVersionString);
       return 0;
+    }
+    if (std::strncmp(argv[i], "--data=", 7) == 0 && argv[i][7] != '\0') {
+      dataOption = argv[i] + 7;
+    } else if (std::strcmp(argv[i], "--data") == 0 && i + 1 < argc && argv[i + 1][0] != '\0') {
+      dataOption = argv[++i];
+    } else if (std::strncmp(argv[i], "--data", 6) == 0) {
+      std::fprintf(stderr, "%s: --data needs a file name\n", argv[0]);
+      return 2;
     }
   }
   // A window needs a display. Without one, say so plainly instead of
@@ -79,7 +89,8 @@ int main(int argc, char** argv) {
   }
   // The table is read while Qt starts and the window is built.
   tessaly::FrmMainServices services;
-  services.loadTable = tessaly::LoadAhead([] { return tessaly::LoadIdiomFile(tessaly::ProgramFolder() / "cy.dat"); });
+  services.dataFile = tessaly::FindDataFile(dataOption).path;
+  services.loadTable = tessaly::LoadAhead([file = services.dataFile] { return tessaly::LoadIdiomFile(file); });
   QApplication app(argc, argv);
   QApplication::setApplicationName(QString::fromLatin1(tessaly::kProductName));
   QApplication::setApplicationVersion(QString::fromLatin1(tessaly::kVersionString));
