@@ -20,6 +20,7 @@
 #include "fonts.h"
 #include "frm_help.h"
 #include "frm_zs.h"
+#include "messages.h"
 #include "data_location.h"
 #include "result_list_model.h"
 #include "status_strip.h"
@@ -98,6 +99,9 @@ FrmMain::FrmMain(Desktop& desktop, FrmMainServices services)
                                Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       m_desktop(desktop),
       m_services(std::move(services)) {
+  // The window speaks Chinese, and so do the texts of the libraries it
+  // shows (a load's reasons), whatever the locale.
+  SetUpMessages(MessageLanguage::Chinese);
   setObjectName(QStringLiteral("FrmMain"));
   setWindowTitle(QString::fromLatin1(kProductName));
   setWindowIcon(QIcon(QStringLiteral(":/tessaly/tessaly.ico")));

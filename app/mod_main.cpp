@@ -1,6 +1,7 @@
 // ModMain: the program's entry. Starts reading the idiom table, initialises
 // the controls, then creates the main window, whose loading shows it and
 // takes the table.
+#include <clocale>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -11,6 +12,7 @@
 #include "desktop.h"
 #include "frm_main.h"
 #include "data_location.h"
+#include "messages.h"
 #include "load_ahead.h"
 #include "qt_translations.h"
 #include "tessaly_version.h"
@@ -35,23 +37,27 @@ bool InitControlClasses() {
 #endif
 }
 
-// PrintUsage writes what --help shows.
+// PrintUsage writes what --help shows, in the language of the user's
+// locale (the window itself speaks Chinese).
 void PrintUsage(const char* program) {
+  std::setlocale(LC_ALL, "");
+  tessaly::SetUpMessages(tessaly::MessageLanguage::Locale);
   const tessaly::DataLocation data = tessaly::FindDataFile();
-  std::printf(
-      "Usage: %s [--data FILE]\n"
-      "Open the %s window to find Chinese idioms by text, wildcard, length,\n"
-      "pinyin initials, meaning or source.\n"
-      "\n"
-      "The idiom table is read at start from FILE when --data names one, else\n"
-      "from the file TESSALY_DATA names, else from the user's table\n"
-      "$XDG_DATA_HOME/tessaly/cy.dat (~/.local/share/tessaly/cy.dat) when it\n"
-      "exists, else from cy.dat beside the program. Now: %s (%s).\n"
-      "\n"
-      "      --data FILE  read the idiom table from FILE\n"
-      "      --help       display this help and exit\n"
-      "      --version    output version information and exit\n",
-      program, tessaly::kProductName, data.path.string().c_str(), tessaly::OriginName(data.origin));
+  const std::string text = tessaly::Format(
+      TR("Usage: %s [--data FILE]\n"
+         "Open the %s window to find Chinese idioms by text, wildcard, length,\n"
+         "pinyin initials, pinyin, meaning, source or shape.\n"
+         "\n"
+         "The idiom table is read at start from FILE when --data names one, else\n"
+         "from the file TESSALY_DATA names, else from the user's table\n"
+         "$XDG_DATA_HOME/tessaly/cy.dat (~/.local/share/tessaly/cy.dat) when it\n"
+         "exists, else from cy.dat beside the program. Now: %s.\n"
+         "\n"
+         "      --data FILE  read the idiom table from FILE\n"
+         "      --help       display this help and exit\n"
+         "      --version    output version information and exit\n"),
+      {program, tessaly::kProductName, data.path.string()});
+  std::fwrite(text.data(), 1, text.size(), stdout);
 }
 
 }  // namespace

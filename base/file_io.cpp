@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <utility>
@@ -12,7 +13,9 @@
 #include <mutex>
 #include <windows.h>
 #else
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <langinfo.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,11 +23,13 @@
 
 #include <unicode/ucnv.h>
 
+#include "messages.h"
+
 namespace tessaly {
 namespace {
 
 Error Failure(ErrorKind kind, std::string what, int errnum = 0) {
-  if (errnum != 0) what += "（" + SystemReason(errnum) + "）";
+  if (errnum != 0) what += Format(TR(" (%s)"), {SystemReason(errnum)});
   return MakeError(kind, std::move(what));
 }
 
@@ -51,10 +56,10 @@ class Descriptor {
 };
 
 const char* KindOfNode(mode_t mode) {
-  if (S_ISDIR(mode)) return "是文件夹，不是普通文件";
-  if (S_ISFIFO(mode)) return "是管道（FIFO），不是普通文件";
-  if (S_ISCHR(mode) || S_ISBLK(mode)) return "是设备，不是普通文件";
-  return "不是普通文件";
+  if (S_ISDIR(mode)) return TR("a folder, not a regular file");
+  if (S_ISFIFO(mode)) return TR("a pipe (FIFO), not a regular file");
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return TR("a device, not a regular file");
+  return TR("not a regular file");
 }
 
 // Follows `path` through symbolic links (also dangling ones, whose target
@@ -65,10 +70,10 @@ Result<std::filesystem::path> ResolveLinks(std::filesystem::path path) {
     if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
     std::error_code ec;
     const std::filesystem::path target = std::filesystem::read_symlink(path, ec);
-    if (ec) return Failure(ErrorKind::WriteFailed, "无法读取符号链接 " + path.string(), ec.value());
+    if (ec) return Failure(ErrorKind::WriteFailed, TR("cannot read a symbolic link on the way"), ec.value());
     path = target.is_absolute() ? target : path.parent_path() / target;
   }
-  return Failure(ErrorKind::WriteFailed, "符号链接层数太多：" + path.string(), ELOOP);
+  return Failure(ErrorKind::WriteFailed, TR("too many symbolic links on the way"), ELOOP);
 }
 
 bool WriteAll(int fd, std::string_view bytes) {
@@ -116,10 +121,10 @@ Result<OpenedFile> OpenedFile::open(const std::filesystem::path& path) {
   // writer forever. Regular files ignore the flag.
   file.m_fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   struct stat st;
-  if (file.m_fd < 0 || ::fstat(file.m_fd, &st) != 0) return Failure(ErrorKind::CannotOpen, "无法打开文件", errno);
+  if (file.m_fd < 0 || ::fstat(file.m_fd, &st) != 0) return Failure(ErrorKind::CannotOpen, TR("cannot open the file"), errno);
   if (!S_ISREG(st.st_mode)) return Failure(ErrorKind::NotRegularFile, KindOfNode(st.st_mode));
   if (static_cast<uint64_t>(st.st_size) > kMaxFileBytes) {
-    return Failure(ErrorKind::TooLarge, "文件太大（超过 1 GiB）");
+    return Failure(ErrorKind::TooLarge, TR("the file is larger than 1 GiB"));
   }
   file.m_size = static_cast<uint64_t>(st.st_size);
   return file;
@@ -146,7 +151,7 @@ Result<size_t> OpenedFile::read(char* buffer, size_t capacity) const {
     const ssize_t n = ::read(m_fd, buffer, capacity);
     if (n >= 0) return static_cast<size_t>(n);
     if (errno == EINTR) continue;
-    return Failure(ErrorKind::ReadFailed, "读取文件时出错", errno);
+    return Failure(ErrorKind::ReadFailed, TR("cannot read the file"), errno);
   }
 }
 
@@ -155,7 +160,7 @@ Result<size_t> OpenedFile::readAt(uint64_t offset, char* buffer, size_t capacity
     const ssize_t n = ::pread(m_fd, buffer, capacity, static_cast<off_t>(offset));
     if (n >= 0) return static_cast<size_t>(n);
     if (errno == EINTR) continue;
-    return Failure(ErrorKind::ReadFailed, "读取文件时出错", errno);
+    return Failure(ErrorKind::ReadFailed, TR("cannot read the file"), errno);
   }
 }
 
@@ -168,10 +173,10 @@ Result<std::string> ReadWholeFile(const std::filesystem::path& path) {
     for (;;) {
       const ssize_t n = ::read(STDIN_FILENO, piece, sizeof piece);
       if (n < 0 && errno == EINTR) continue;
-      if (n < 0) return Failure(ErrorKind::ReadFailed, "读取标准输入时出错", errno);
+      if (n < 0) return Failure(ErrorKind::ReadFailed, TR("cannot read standard input"), errno);
       if (n == 0) return bytes;
       if (bytes.size() + static_cast<size_t>(n) > kMaxFileBytes) {
-        return Failure(ErrorKind::TooLarge, "标准输入太大（超过 1 GiB）");
+        return Failure(ErrorKind::TooLarge, TR("standard input is larger than 1 GiB"));
       }
       bytes.append(piece, static_cast<size_t>(n));
     }
@@ -187,7 +192,7 @@ Result<std::string> ReadWholeFile(const std::filesystem::path& path) {
     if (*n == 0) break;
     filled += *n;
     if (filled == bytes.size()) {
-      if (bytes.size() > kMaxFileBytes) return Failure(ErrorKind::TooLarge, "文件太大（超过 1 GiB）");
+      if (bytes.size() > kMaxFileBytes) return Failure(ErrorKind::TooLarge, TR("the file is larger than 1 GiB"));
       bytes.resize(bytes.size() * 2);
     }
   }
@@ -195,23 +200,95 @@ Result<std::string> ReadWholeFile(const std::filesystem::path& path) {
   return bytes;
 }
 
+namespace {
+
+// Every temporary file of WriteFileSafely starts so: short, whatever the
+// name it replaces, and known to the next writer into the same folder.
+constexpr char kTemporaryPrefix[] = ".tessaly-";
+
+// The temporary file being written, for the signal handlers. Set before the
+// file can exist, cleared once it is renamed or removed.
+char g_temporary[4096];
+volatile std::sig_atomic_t g_temporarySet = 0;
+
+extern "C" void RemoveTemporaryAndEnd(int signal) {
+  if (g_temporarySet != 0) ::unlink(g_temporary);
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+}
+
+// RemoveStaleTemporaries removes the temporary files that writers killed
+// before they could clean up left in `folder`: a live writer holds a lock
+// on its file, a dead one's lock is gone with it.
+void RemoveStaleTemporaries(const std::filesystem::path& folder) {
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) return;
+  const int dirFd = ::dirfd(dir);
+  while (const dirent* entry = ::readdir(dir)) {
+    if (std::strncmp(entry->d_name, kTemporaryPrefix, sizeof kTemporaryPrefix - 1) != 0) continue;
+    Descriptor fd(::openat(dirFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat st;
+    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    if (::flock(fd.get(), LOCK_EX | LOCK_NB) == 0) ::unlinkat(dirFd, entry->d_name, 0);
+  }
+  ::closedir(dir);
+}
+
+}  // namespace
+
+void RemoveTemporaryOnSignals() {
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    struct sigaction action = {};
+    action.sa_handler = RemoveTemporaryAndEnd;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(signal, &action, nullptr);
+  }
+}
+
+Result<FolderLock> FolderLock::take(const std::filesystem::path& folder, const std::function<void()>& onWait) {
+  FolderLock lock;
+  lock.m_fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (lock.m_fd < 0) return Failure(ErrorKind::CannotOpen, TR("cannot open the folder"), errno);
+  if (::flock(lock.m_fd, LOCK_EX | LOCK_NB) == 0) return lock;
+  if (errno != EWOULDBLOCK) return Failure(ErrorKind::Busy, TR("cannot lock the folder"), errno);
+  if (onWait) onWait();
+  while (::flock(lock.m_fd, LOCK_EX) != 0) {
+    if (errno != EINTR) return Failure(ErrorKind::Busy, TR("cannot lock the folder"), errno);
+  }
+  return lock;
+}
+
+FolderLock::~FolderLock() {
+  if (m_fd >= 0) ::close(m_fd);
+}
+
+FolderLock::FolderLock(FolderLock&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
+
+FolderLock& FolderLock::operator=(FolderLock&& other) noexcept {
+  if (this != &other) {
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = std::exchange(other.m_fd, -1);
+  }
+  return *this;
+}
+
 Error WriteFileSafely(const std::filesystem::path& requested, std::string_view bytes) {
   const Result<std::filesystem::path> resolved = ResolveLinks(requested);
   if (!resolved.ok()) return resolved.error();
   const std::filesystem::path& path = *resolved;
-  const std::string name = path.string();
 
   struct stat old;
   const bool exists = ::stat(path.c_str(), &old) == 0;
-  if (!exists && errno != ENOENT) return Failure(ErrorKind::WriteFailed, "无法写入 " + name, errno);
+  if (!exists && errno != ENOENT) return Failure(ErrorKind::WriteFailed, TR("cannot write the file"), errno);
   if (exists && !S_ISREG(old.st_mode)) {
-    return Failure(ErrorKind::NotRegularFile, name + " " + KindOfNode(old.st_mode) + "，不能覆盖");
+    return Failure(ErrorKind::NotRegularFile, Format(TR("%s: it is not replaced"), {KindOfNode(old.st_mode)}));
   }
   if (exists && old.st_nlink > 1) {
     // A rename gives the name a new file; the other names would keep the
     // old text without anyone noticing.
-    return Failure(ErrorKind::WriteFailed, name + " 有 " + std::to_string(old.st_nlink) +
-                                                   " 个硬链接，替换后其他链接仍是旧内容，不能覆盖");
+    return Failure(ErrorKind::WriteFailed,
+                   Format(TR("the file has %s hard links, which would keep the old text: it is not replaced"),
+                          {std::to_string(old.st_nlink)}));
   }
   mode_t mode;
   if (exists) {
@@ -224,48 +301,82 @@ Error WriteFileSafely(const std::filesystem::path& requested, std::string_view b
   }
 
   const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
-  std::string temporary = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
+  RemoveStaleTemporaries(folder);
+  const std::string temporary = (folder / (std::string(kTemporaryPrefix) + "XXXXXX")).string();
+  if (temporary.size() >= sizeof g_temporary) {
+    return Failure(ErrorKind::WriteFailed, TR("cannot create a temporary file in the file's folder"), ENAMETOOLONG);
+  }
+  // The signal handlers see the name before the file can exist: a signal
+  // between the two removes nothing, or the file just made.
+  g_temporarySet = 0;
+  std::memcpy(g_temporary, temporary.c_str(), temporary.size() + 1);
   // mkstemp creates the file with O_EXCL: an existing name, a planted
-  // symbolic link included, is never opened.
-  Descriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
-  if (fd.get() < 0) return Failure(ErrorKind::WriteFailed, "无法在 " + folder.string() + " 中创建临时文件", errno);
+  // symbolic link included, is never opened; it writes the name it made
+  // into g_temporary.
+  g_temporarySet = 1;
+  Descriptor fd(::mkostemp(g_temporary, O_CLOEXEC));
+  if (fd.get() < 0) {
+    const int errnum = errno;
+    g_temporarySet = 0;
+    return Failure(ErrorKind::WriteFailed, TR("cannot create a temporary file in the file's folder"), errnum);
+  }
+  const std::string made = g_temporary;
+  // The lock says "a writer is at work" to the next writer's cleanup; it
+  // holds as long as the descriptor, which stays open past the rename.
+  (void)::flock(fd.get(), LOCK_EX | LOCK_NB);
 
   auto fail = [&](const std::string& what, int errnum) {
+    ::unlink(made.c_str());
+    g_temporarySet = 0;
     fd.close();
-    ::unlink(temporary.c_str());
     return Failure(ErrorKind::WriteFailed, what, errnum);
   };
   if (exists && ::fchown(fd.get(), old.st_uid, old.st_gid) != 0) {
     // Only root may give a file away; keep the group where allowed.
     (void)::fchown(fd.get(), static_cast<uid_t>(-1), old.st_gid);
   }
-  if (::fchmod(fd.get(), mode) != 0) return fail("无法设置 " + name + " 的权限", errno);
-  if (!WriteAll(fd.get(), bytes)) return fail("写入 " + name + " 失败", errno);
-  if (::fsync(fd.get()) != 0) return fail("写入 " + name + " 失败", errno);
-  if (fd.close() != 0) return fail("写入 " + name + " 失败", errno);
-  if (::rename(temporary.c_str(), path.c_str()) != 0) {
-    const int errnum = errno;
-    ::unlink(temporary.c_str());
-    return Failure(ErrorKind::WriteFailed, "无法替换 " + name, errnum);
+  if (::fchmod(fd.get(), mode) != 0) return fail(TR("cannot set the file's permissions"), errno);
+  if (!WriteAll(fd.get(), bytes)) return fail(TR("cannot write the file"), errno);
+  if (::fsync(fd.get()) != 0) return fail(TR("cannot write the file"), errno);
+  if (::rename(made.c_str(), path.c_str()) != 0) return fail(TR("cannot replace the file"), errno);
+  g_temporarySet = 0;
+  // The text reached the disk with fsync; what is left to fail now leaves
+  // the new file in place, and says so.
+  if (fd.close() != 0) {
+    return Failure(ErrorKind::Unsynced, TR("the file was replaced, but closing it failed"), errno);
   }
   // The rename itself reaches the disk with the folder.
   Descriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.get() >= 0) (void)::fsync(dir.get());
+  if (dir.get() < 0 || ::fsync(dir.get()) != 0) {
+    return Failure(ErrorKind::Unsynced, TR("the file was replaced, but its folder could not be synced to disk"),
+                   errno);
+  }
   return {};
 }
 
 #else  // _WIN32: the same contracts on the C++ library alone.
 
+void RemoveTemporaryOnSignals() {}
+
+// One program at a time writes there by the user's own doing; no lock.
+Result<FolderLock> FolderLock::take(const std::filesystem::path&, const std::function<void()>&) { return FolderLock(); }
+FolderLock::~FolderLock() = default;
+FolderLock::FolderLock(FolderLock&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
+FolderLock& FolderLock::operator=(FolderLock&& other) noexcept {
+  m_fd = std::exchange(other.m_fd, -1);
+  return *this;
+}
+
 Result<OpenedFile> OpenedFile::open(const std::filesystem::path& path) {
   std::error_code ec;
   const auto status = std::filesystem::status(path, ec);
-  if (ec) return Failure(ErrorKind::CannotOpen, "无法打开文件（" + ec.message() + "）");
-  if (!std::filesystem::is_regular_file(status)) return Failure(ErrorKind::NotRegularFile, "不是普通文件");
+  if (ec) return Failure(ErrorKind::CannotOpen, Format(TR("cannot open the file (%s)"), {ec.message()}));
+  if (!std::filesystem::is_regular_file(status)) return Failure(ErrorKind::NotRegularFile, TR("not a regular file"));
   OpenedFile file;
   file.m_size = std::filesystem::file_size(path, ec);
-  if (file.m_size > kMaxFileBytes) return Failure(ErrorKind::TooLarge, "文件太大（超过 1 GiB）");
+  if (file.m_size > kMaxFileBytes) return Failure(ErrorKind::TooLarge, TR("the file is larger than 1 GiB"));
   file.m_file = _wfopen(path.c_str(), L"rb");
-  if (file.m_file == nullptr) return Failure(ErrorKind::CannotOpen, "无法打开文件", errno);
+  if (file.m_file == nullptr) return Failure(ErrorKind::CannotOpen, TR("cannot open the file"), errno);
   return file;
 }
 
@@ -287,7 +398,7 @@ OpenedFile& OpenedFile::operator=(OpenedFile&& other) noexcept {
 
 Result<size_t> OpenedFile::read(char* buffer, size_t capacity) const {
   const size_t n = std::fread(buffer, 1, capacity, m_file);
-  if (n == 0 && std::ferror(m_file)) return Failure(ErrorKind::ReadFailed, "读取文件时出错", errno);
+  if (n == 0 && std::ferror(m_file)) return Failure(ErrorKind::ReadFailed, TR("cannot read the file"), errno);
   return n;
 }
 
@@ -296,7 +407,7 @@ Result<size_t> OpenedFile::readAt(uint64_t offset, char* buffer, size_t capacity
   static std::mutex lock;
   std::lock_guard<std::mutex> hold(lock);
   if (_fseeki64(m_file, static_cast<long long>(offset), SEEK_SET) != 0) {
-    return Failure(ErrorKind::ReadFailed, "读取文件时出错", errno);
+    return Failure(ErrorKind::ReadFailed, TR("cannot read the file"), errno);
   }
   return read(buffer, capacity);
 }
@@ -323,13 +434,13 @@ Error WriteFileSafely(const std::filesystem::path& path, std::string_view bytes)
     if (!out) {
       std::error_code ec;
       std::filesystem::remove(temporary, ec);
-      return Failure(ErrorKind::WriteFailed, "写入 " + path.string() + " 失败");
+      return Failure(ErrorKind::WriteFailed, TR("cannot write the file"));
     }
   }
   if (!MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     std::error_code ec;
     std::filesystem::remove(temporary, ec);
-    return Failure(ErrorKind::WriteFailed, "无法替换 " + path.string());
+    return Failure(ErrorKind::WriteFailed, TR("cannot replace the file"));
   }
   return {};
 }

@@ -8,6 +8,7 @@
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_err.h>
 
+#include "messages.h"
 #include "text.h"
 
 namespace tessaly {
@@ -105,7 +106,7 @@ Result<std::u16string> DecodeGbk(std::string_view bytes) {
   const char* const end = bytes.data() + bytes.size();
   const char16_t* written = DecodeGbkSpan(s, end, end, out.data());
   if (written == nullptr) {
-    Error e = MakeError(ErrorKind::BadEncoding, "含有不是 GBK 编码的字节");
+    Error e = MakeError(ErrorKind::BadEncoding, TR("holds bytes that are not GBK"));
     e.offset = s - bytes.data();
     return e;
   }
@@ -117,7 +118,7 @@ Result<std::string> EncodeGb18030(std::u16string_view text) {
   std::string out;
   if (text.empty()) return out;
   Converter conv = OpenStrict();
-  if (!conv) return MakeError(ErrorKind::MissingData, "ICU 没有 GB18030 转换器");
+  if (!conv) return MakeError(ErrorKind::MissingData, TR("ICU has no GB18030 converter"));
   out.resize(text.size() * 4 + 8);
   char* target = out.data();
   const UChar* const begin = reinterpret_cast<const UChar*>(text.data());
@@ -126,7 +127,7 @@ Result<std::string> EncodeGb18030(std::u16string_view text) {
   ucnv_fromUnicode(conv.get(), &target, out.data() + out.size(), &source, begin + text.size(), nullptr,
                    /*flush=*/true, &status);
   if (U_FAILURE(status)) {
-    Error e = MakeError(ErrorKind::BadEncoding, "含有不成对的代理项");
+    Error e = MakeError(ErrorKind::BadEncoding, TR("holds an unpaired surrogate"));
     e.offset = (source - begin) > 0 ? (source - begin) - 1 : 0;
     return e;
   }
@@ -148,7 +149,7 @@ Result<std::string> EncodeGbk(std::u16string_view text) {
       size_t at = 0;
       for (size_t k = 0; k < characters; ++k) at += (text[at] >= 0xD800 && text[at] <= 0xDBFF) ? 2 : 1;
       const size_t n = at + 1 < text.size() && text[at] >= 0xD800 && text[at] <= 0xDBFF ? 2 : 1;
-      Error e = MakeError(ErrorKind::BadEncoding, "含有 GBK 以外的字符“" + ToUtf8(text.substr(at, n)) + "”");
+      Error e = MakeError(ErrorKind::BadEncoding, Format(TR("holds “%s”, which GBK lacks"), {ToUtf8(text.substr(at, n))}));
       e.offset = static_cast<int64_t>(at);
       return e;
     }

@@ -1,9 +1,12 @@
-// The locale, checked output and option parsing of the command-line programs.
+// The messages, locale, checked output and options of the command-line
+// programs.
 #include "command_line.h"
 
 #include <cerrno>
 #include <clocale>
+#include <cstdio>
 #include <cstring>
+#include <system_error>
 
 #if !defined(_WIN32)
 #include <langinfo.h>
@@ -12,6 +15,7 @@
 #include <unicode/ucnv.h>
 
 #include "file_io.h"
+#include "tessaly_version.h"
 #include "text.h"
 
 namespace tessaly {
@@ -26,8 +30,20 @@ bool IsUtf8OrAscii(std::string_view codeset) {
 
 }  // namespace
 
+std::string VersionText(const char* program) {
+  return Format(TR("%s (%s) %s\n"
+                  "Copyright (C) 2026 the Tessaly authors.\n"
+                  "License MIT: <https://opensource.org/licenses/MIT>.\n"
+                  "This is free software: you are free to change and redistribute it.\n"
+                  "There is NO WARRANTY, to the extent permitted by law.\n"),
+                {program, kProductName, kVersionString});
+}
+
 Console::Console(const char* program) : m_program(program) {
   std::setlocale(LC_ALL, "");
+  // The catalogue's texts come as UTF-8, as the program's own texts are;
+  // out() and error() convert them to the locale's encoding.
+  SetUpMessages(MessageLanguage::Locale);
 #if !defined(_WIN32)
   const char* codeset = nl_langinfo(CODESET);
   if (codeset != nullptr && !IsUtf8OrAscii(codeset)) {
@@ -59,6 +75,12 @@ std::u16string Console::argument(std::string_view text) const {
   return out;
 }
 
+std::string Console::name(const std::filesystem::path& path) const {
+  // The name's bytes are in the locale's encoding; read as such, they come
+  // back byte for byte when the message is written out.
+  return ToUtf8(argument(path.native()));
+}
+
 std::string Console::encode(std::string_view utf8) const {
   if (m_converter == nullptr) return std::string(utf8);
   const std::u16string text = FromUtf8(utf8);
@@ -77,11 +99,12 @@ void Console::noteFailure() {
 }
 
 void Console::out(std::string_view text) {
-  if (m_writeErrno != 0 || text.empty()) return;
-  // UTF-8 goes out as it is, without a copy: a report can be megabytes.
-  std::string converted;
-  if (m_converter != nullptr) converted = encode(text);
-  const std::string_view bytes = m_converter != nullptr ? std::string_view(converted) : text;
+  if (m_converter == nullptr) return outBytes(text);
+  outBytes(encode(text));
+}
+
+void Console::outBytes(std::string_view bytes) {
+  if (m_writeErrno != 0 || bytes.empty()) return;
   errno = 0;
   if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) noteFailure();
 }
@@ -92,40 +115,19 @@ void Console::error(std::string_view text) const {
   std::fwrite(bytes.data(), 1, bytes.size(), stderr);
 }
 
-int Console::finish(int status) {
-  errno = 0;
-  if (m_writeErrno == 0 && (std::fflush(stdout) != 0 || std::ferror(stdout))) noteFailure();
-  if (m_writeErrno == 0) return status;
-  if (m_writeErrno != EPIPE) error("写入标准输出失败：" + SystemReason(m_writeErrno));
+int Console::usageError(std::string_view text) const {
+  if (!text.empty()) error(text);
+  const std::string hint = encode(Format(TR("Try '%s --help' for more information.\n"), {m_program}));
+  std::fwrite(hint.data(), 1, hint.size(), stderr);
   return kExitError;
 }
 
-std::optional<Arguments::Arg> Arguments::next() {
-  if (m_index >= m_argc) return std::nullopt;
-  const std::string_view text = m_argv[m_index++];
-  Arg arg;
-  if (m_optionsEnded || text.size() < 2 || text[0] != '-') {
-    arg.operand = text;
-    return arg;
-  }
-  if (text == "--") {
-    m_optionsEnded = true;
-    return next();
-  }
-  const size_t equals = text.find('=');
-  if (text.substr(0, 2) == "--" && equals != std::string_view::npos) {
-    arg.name = text.substr(0, equals);
-    arg.attached = text.substr(equals + 1);
-  } else {
-    arg.name = text;
-  }
-  return arg;
-}
-
-std::optional<std::string_view> Arguments::value(const Arg& arg) {
-  if (arg.attached) return arg.attached;
-  if (m_index >= m_argc) return std::nullopt;
-  return std::string_view(m_argv[m_index++]);
+int Console::finish(int status, int failedStatus) {
+  errno = 0;
+  if (m_writeErrno == 0 && (std::fflush(stdout) != 0 || std::ferror(stdout))) noteFailure();
+  if (m_writeErrno == 0) return status;
+  if (m_writeErrno != EPIPE) error(Format(TR("cannot write to standard output: %s"), {SystemReason(m_writeErrno)}));
+  return failedStatus;
 }
 
 }  // namespace tessaly

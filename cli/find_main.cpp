@@ -1,29 +1,30 @@
-// tessaly-find: runs one search of the idiom finder from the command line
-// and prints what the window would list.
+// tessaly-find: the searches of the idiom finder from the command line.
 //
-//   tessaly-find [--data FILE] [--mode MODE] [--json] [--count] QUERY
-//
-// MODE is one of the five searches of the window's buttons (precise, fuzzy,
-// mixed, meaning, source) or of its menu 更多查找 (pinyin, pattern, chain,
-// folded).
+//   tessaly-find [OPTION]... QUERY
+//   tessaly-find [OPTION]... -f FILE
 //   tessaly-find --check [--strict] FILE
 //
-// Exit status as grep's: 0 when there are hits, 1 when there are none, 2 on
-// an error.
+// Prints what the window would list, one idiom per line; with --show every
+// entry in full. Exit status as grep's: 0 when something was found, 1 when
+// nothing was, 2 on an error.
 #include <filesystem>
+#include <fstream>
+#include <iostream>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "command_line.h"
 #include "data_check.h"
+#include "data_location.h"
+#include "file_io.h"
 #include "idiom_file.h"
-#include "program_folder.h"
 #include "query.h"
 #include "result_filler.h"
 #include "search_engine.h"
-#include "tessaly_version.h"
 #include "text.h"
 
 namespace {
@@ -33,167 +34,262 @@ using namespace tessaly;
 constexpr int kExitHits = 0;
 constexpr int kExitNoHits = 1;
 
-constexpr char kUsage[] =
-    "用法：tessaly-find [--data 文件] [--mode 方式] [--json] [--count] 查询\n"
-    "      tessaly-find --check [--strict] 文件\n";
+void PrintHelp(Console& console) {
+  console.out(Format(TR("Usage: %s [OPTION]... QUERY\n"
+                       "  or:  %s [OPTION]... -f FILE\n"
+                       "  or:  %s --check [--strict] FILE\n"),
+                     {console.program(), console.program(), console.program()}));
+  console.out(TR(
+      "Search the idiom table (cy.dat) as the Tessaly window does and print the\n"
+      "idioms found, one per line, in the order of the table.\n"
+      "\n"
+      "The query is read as the window's query box reads it: keywords separated by\n"
+      "spaces (ASCII or ideographic), a record found when any one keyword matches;\n"
+      "upper case is lowered, and ？ ? 。 . stand for *.\n"
+      "\n"
+      "Searches (--mode):\n"
+      "  precise  the default; the keyword's form picks the rule:\n"
+      "             天地      the idiom holds 天地 (or one of its other written forms)\n"
+      "             *心*意    * stands for one character, the idiom may run on: 一心一意\n"
+      "             *****     stars alone: every idiom of five characters; one * lists all\n"
+      "             ysys      pinyin initials from the start: 一生一世\n"
+      "             *hszyt    pinyin initials anywhere: 做一天和尚，撞一天钟\n"
+      "  fuzzy    the keyword's characters in order, not side by side   一意 finds 一心一意\n"
+      "  mixed    every character of the keyword, in any order          意一 finds 一心一意\n"
+      "  meaning  the meaning holds the keyword                          塌下来\n"
+      "  source   the source holds the keyword                           岳阳楼记\n"
+      "  pinyin   full pinyin, tones optional (1-5 after a syllable, 0 for the neutral\n"
+      "           tone; ' ends a syllable)             yixinyiyi, yi1xin1, xi'an\n"
+      "  pattern  the idiom's shape: a letter stands for a character (the same letter\n"
+      "           for the same character), * for any   aabb, abac, 一a一b\n"
+      "  chain    idioms that begin with the last character of the first keyword;\n"
+      "           when there is none, with its last syllable   一心一意\n"
+      "  folded   precise, traditional and simplified characters alike   愛不釋手\n"
+      "\n"
+      "Options:\n"
+      "  -d, --data=FILE    read the idiom table from FILE\n"
+      "  -m, --mode=MODE    the search (see above)\n"
+      "  -f, --file=FILE    read one query per line from FILE (- for standard input)\n"
+      "                     and answer each in turn\n"
+      "  -s, --show         print every idiom found in full: pinyin, meaning, source,\n"
+      "                     example, other written forms, near and opposite idioms\n"
+      "  -c, --count        print only the number of idioms found\n"
+      "  -j, --json         print one JSON object per query (UTF-8 in every locale)\n"
+      "  -w, --where        print which idiom table is read, and why, and exit\n"
+      "      --check[=FILE] tell whether FILE loads; list every line that stops it\n"
+      "      --strict       with --check: check every line of a table that loads\n"
+      "                     (initials, syllables and readings, tone marks, duplicates,\n"
+      "                     examples, sources, near and opposite idioms)\n"
+      "  -h, --help         display this help and exit\n"
+      "  -V, --version      output version information and exit\n"
+      "\n"
+      "The idiom table is FILE of --data, else the file TESSALY_DATA names, else the\n"
+      "user's table $XDG_DATA_HOME/tessaly/cy.dat (~/.local/share/tessaly/cy.dat)\n"
+      "when it exists, else cy.dat beside the program: GBK (or UTF-8) text, one\n"
+      "idiom per line, fields separated by #:\n"
+      "  idiom#initials#pinyin#meaning#source#example[#variants#near#opposite]\n"
+      "\n"
+      "Exit status: 0 when an idiom was found (--check: the file loads), 1 when none\n"
+      "was (--check: it does not), 2 on an error.\n"));
+}
 
-constexpr char kHelp[] =
-    "在成语文件 cy.dat 中查找，输出与窗口列表相同的成语，每行一个，按文件顺序。\n"
-    "查询与窗口的查询框相同：多个关键字用空格（半角或全角）分开，任一关键字\n"
-    "找到即算命中；大写转为小写，？ ? 。 . 都当作 *。\n"
-    "\n"
-    "查找方式（--mode）：\n"
-    "  precise  精确查找（默认），关键字的形式决定规则：\n"
-    "             天地      成语中含有“天地”\n"
-    "             *心*意    * 代表一个字，成语可更长：一心一意\n"
-    "             *****     只有 *：所有五个字的成语；单个 * 列出全部\n"
-    "             ysys      拼音首字母开头：一生一世\n"
-    "             *hszyt    首字母中任意位置：做一天和尚，撞一天钟\n"
-    "  fuzzy    顺序模糊：关键字的字按顺序出现，不必相邻        例：一意 → 一心一意\n"
-    "  mixed    混和：关键字的每个字都出现，顺序不限            例：意一 → 一心一意\n"
-    "  meaning  释义中含有关键字                                例：塌下来\n"
-    "  source   出处中含有关键字                                例：岳阳楼记\n"
-    "  pinyin   全拼（可不带声调）：从某个音节开始连续相同，可止于音节中间；\n"
-    "           音节后的数字 1–5（0 为轻声）要求该音节的声调，' 要求音节在此结束\n"
-    "                                                           例：yixinyiyi、yi1xin1、xi'an\n"
-    "  pattern  结构：字数相同，小写字母代表一个字（同字母同字、异字母异字），\n"
-    "           * 代表任意字，其他字照原样                      例：aabb、abac、一a一b\n"
-    "  chain    成语接龙：以第一个关键字的最后一个字开头的成语；没有时，若它是\n"
-    "           词库中的成语，则接同音（末字拼音）开头的成语      例：一心一意\n"
-    "  folded   简繁通查：同 precise，但繁体与简体一律按简体比较  例：愛不釋手\n"
-    "\n"
-    "选项：\n"
-    "      --data 文件    成语文件（默认：程序所在文件夹中的 cy.dat）\n"
-    "      --mode 方式    查找方式，见上\n"
-    "      --count        只输出命中数（“共查到 n 个成语！”）\n"
-    "      --json         输出一个 JSON 对象：normalized、keywords、label、notice、hits、rows\n"
-    "      --check 文件   检查成语文件能否加载，列出每个有问题的行\n"
-    "      --strict       与 --check 同用：对能加载的文件逐行严格检查：首字母与拼音、\n"
-    "                     汉语拼音音节与声调位置、音节数与字数、重复的成语、没有内容的字段；\n"
-    "                     最后按类统计，发现问题时退出状态为 1\n"
-    "      --help         显示本帮助\n"
-    "      --version      显示版本\n"
-    "  选项也可写成 --mode=fuzzy；-- 之后的参数都当作查询。\n"
-    "\n"
-    "成语文件：GBK（或 UTF-8）文本，每行一个成语，字段以 # 分隔：\n"
-    "  成语#拼音首字母#拼音#释义#出处#示例\n"
-    "\n"
-    "退出状态：0 有命中（--check：文件可以加载）；1 没有命中（--check：文件有问题）；\n"
-    "          2 出错（查询为空、选项错误、文件不能加载、写入标准输出失败）。\n";
+std::optional<SearchMode> ParseMode(std::string_view name) {
+  static const std::pair<std::string_view, SearchMode> kModes[] = {
+      {"precise", SearchMode::Precise}, {"fuzzy", SearchMode::Fuzzy},     {"mixed", SearchMode::Mixed},
+      {"meaning", SearchMode::Meaning}, {"source", SearchMode::Source},   {"pinyin", SearchMode::Pinyin},
+      {"pattern", SearchMode::Pattern}, {"chain", SearchMode::Chain},     {"folded", SearchMode::Folded}};
+  for (const auto& [text, mode] : kModes) {
+    if (text == name) return mode;
+  }
+  return std::nullopt;
+}
 
 struct Options {
   std::filesystem::path data;
   SearchMode mode = SearchMode::Precise;
-  bool json = false;
+  bool show = false;
   bool count = false;
-  std::optional<std::u16string> query;
-  std::string queryBytes;  // the query as given, for --check's file name
+  bool json = false;
+  bool where = false;
+  bool check = false;
   bool strict = false;
+  std::optional<std::filesystem::path> checkFile;
+  std::optional<std::string> queryFile;
+  std::vector<std::string> operands;
 };
 
-std::optional<SearchMode> ParseMode(std::string_view name) {
-  if (name == "precise") return SearchMode::Precise;
-  if (name == "fuzzy") return SearchMode::Fuzzy;
-  if (name == "mixed") return SearchMode::Mixed;
-  if (name == "meaning") return SearchMode::Meaning;
-  if (name == "source") return SearchMode::Source;
-  if (name == "pinyin") return SearchMode::Pinyin;
-  if (name == "pattern") return SearchMode::Pattern;
-  if (name == "chain") return SearchMode::Chain;
-  if (name == "folded") return SearchMode::Folded;
-  return std::nullopt;
+// The message for a table that does not load.
+std::string LoadFailure(const Console& console, const std::filesystem::path& path, const Error& error) {
+  std::string where = console.name(path);
+  if (error.line > 0) where = Format(TR("%s, line %s"), {where, std::to_string(error.line)});
+  return Format(TR("cannot load the idiom table %s: %s"), {where, error.reason});
 }
 
-std::string JsonString(std::u16string_view text) {
-  std::string out = "\"";
-  for (char c : ToUtf8(text)) {
-    switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          char escaped[8];
-          std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned char>(c));
-          out += escaped;
-        } else {
-          out += c;
-        }
-    }
+std::vector<std::string> Names(std::u16string_view list) {
+  std::vector<std::string> names;
+  while (!list.empty()) {
+    const size_t end = list.find(kListSeparator);
+    if (end != 0) names.push_back(ToUtf8(list.substr(0, end)));
+    if (end == std::u16string_view::npos) break;
+    list.remove_prefix(end + 1);
   }
-  out += '"';
+  return names;
+}
+
+// Entry is one record in full, as the window's detail pane shows it, a
+// heading and its text a line.
+std::string Entry(const IdiomTable& table, int32_t i) {
+  std::string out;
+  AppendUtf8(out, table.field(i, Field::Idiom));
+  out += '\n';
+  const std::pair<const char*, std::u16string_view> lines[] = {
+      {N_("Pinyin"), table.field(i, Field::Pinyin)},      {N_("Meaning"), table.field(i, Field::Meaning)},
+      {N_("Source"), table.field(i, Field::Source)},      {N_("Example"), table.field(i, Field::Example)},
+      {N_("Variants"), table.extra(i, kVariantsField)},  {N_("Near"), table.extra(i, kNearField)},
+      {N_("Opposite"), table.extra(i, kOppositeField)}};
+  for (const auto& [heading, text] : lines) {
+    if (text.empty()) continue;  // the lists, where the record has none
+    out += Format(TR("%s: "), {TR(heading)});
+    AppendUtf8(out, text);
+    out += '\n';
+  }
   return out;
 }
 
-std::string LoadFailure(const std::filesystem::path& path, const Error& error) {
-  std::string message = "加载成语文件 cy.dat 失败！ " + path.string();
-  if (error.line > 0) message += " 第 " + std::to_string(error.line) + " 行";
-  message += "：" + error.reason;
-  return message;
+nlohmann::json Row(const IdiomTable& table, int32_t i) {
+  return {{"idiom", ToUtf8(table.field(i, Field::Idiom))},
+          {"initials", ToUtf8(table.field(i, Field::Initials))},
+          {"pinyin", ToUtf8(table.field(i, Field::Pinyin))},
+          {"meaning", ToUtf8(table.field(i, Field::Meaning))},
+          {"source", ToUtf8(table.field(i, Field::Source))},
+          {"example", ToUtf8(table.field(i, Field::Example))},
+          {"variants", Names(table.extra(i, kVariantsField))},
+          {"near", Names(table.extra(i, kNearField))},
+          {"opposite", Names(table.extra(i, kOppositeField))}};
 }
 
-int Search(Console& console, const Options& options) {
-  const std::filesystem::path path = options.data.empty() ? ProgramFolder() / "cy.dat" : options.data;
-  const Result<IdiomTable> loaded = LoadIdiomFile(path);
-  if (!loaded.ok()) {
-    console.error(LoadFailure(path, loaded.error()));
-    return console.finish(kExitError);
-  }
-  const Result<Query> check = CheckQuery(*options.query);
-  if (!check.ok()) {
-    console.error(check.error().reason);
-    return console.finish(kExitError);
+// Searcher answers queries over one loaded table.
+class Searcher {
+ public:
+  Searcher(Console& console, const Options& options, const IdiomTable& table, IdiomViews& views)
+      : m_console(console), m_options(options), m_table(table), m_views(views) {}
+
+  // answer runs `typed` and writes what it found. Returns the exit status
+  // of this query alone.
+  int answer(std::string_view typed) {
+    const Result<Query> query = CheckQuery(m_console.argument(typed));
+    if (!query.ok()) {
+      m_console.error(TR("empty query: nothing to search for"));
+      return kExitError;
+    }
+    const Result<SearchOutcome> searched = RunSearch(m_table, m_views, query->keywords, m_options.mode);
+    if (!searched.ok()) {
+      m_console.error(searched.error().reason);
+      return kExitError;
+    }
+    const SearchOutcome& outcome = *searched;
+    ResultRows rows;
+    ResultFiller filler;
+    filler.start(outcome.FillBatch);
+    while (filler.active()) filler.step(outcome.Matched, rows);
+
+    if (m_options.json) {
+      nlohmann::json found = nlohmann::json::array();
+      for (int32_t row : rows) found.push_back(Row(m_table, row));
+      const nlohmann::json object = {
+          {"query", ToUtf8(m_console.argument(typed))},
+          {"normalized", ToUtf8(query->text)},
+          {"keywords", [&] {
+             nlohmann::json k = nlohmann::json::array();
+             for (const std::u16string& keyword : query->keywords) k.push_back(ToUtf8(keyword));
+             return k;
+           }()},
+          {"label", ToUtf8(outcome.label)},
+          {"notice", outcome.notice ? nlohmann::json(ToUtf8(*outcome.notice)) : nlohmann::json(nullptr)},
+          {"hits", outcome.hitCount},
+          {"rows", found}};
+      // JSON is UTF-8 whatever the locale; a text that is not valid UTF-8
+      // is mended, never a reason to stop.
+      m_console.outBytes(object.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n");
+    } else {
+      if (outcome.notice) m_console.error(ToUtf8(*outcome.notice));
+      if (m_options.count) {
+        m_console.out(std::to_string(outcome.hitCount) + "\n");
+      } else if (m_options.show) {
+        std::string out;
+        for (int32_t row : rows) {
+          if (m_entries++ > 0) out += '\n';
+          out += Entry(m_table, row);
+          flush(out);
+        }
+        m_console.out(out);
+      } else {
+        std::string out;
+        for (int32_t row : rows) {
+          AppendUtf8(out, m_table.field(row, Field::Idiom));
+          out += '\n';
+          flush(out);
+        }
+        m_console.out(out);
+      }
+    }
+    return outcome.hitCount > 0 ? kExitHits : kExitNoHits;
   }
 
-  const IdiomTable& table = *loaded;
+ private:
+  // flush writes what has gathered once it is large: a long list is never
+  // held whole.
+  void flush(std::string& out) {
+    if (out.size() < (size_t{1} << 16)) return;
+    m_console.out(out);
+    out.clear();
+  }
+
+  Console& m_console;
+  const Options& m_options;
+  const IdiomTable& m_table;
+  IdiomViews& m_views;
+  int m_entries = 0;  // entries shown so far: a blank line goes between two
+};
+
+int Search(Console& console, const Options& options) {
+  const DataLocation data = FindDataFile(options.data);
+  const Result<IdiomTable> loaded = LoadIdiomFile(data.path);
+  if (!loaded.ok()) {
+    console.error(LoadFailure(console, data.path, loaded.error()));
+    return console.finish(kExitError);
+  }
   IdiomViews views;
-  if (const Error e = PrepareViews(views, table, options.mode); !e.ok()) {
+  if (const Error e = PrepareViews(views, *loaded, options.mode); !e.ok()) {
     console.error(e.reason);
     return console.finish(kExitError);
   }
-  const Result<SearchOutcome> searched = RunSearch(table, views, check->keywords, options.mode);
-  if (!searched.ok()) {
-    console.error(searched.error().reason);
+  Searcher searcher(console, options, *loaded, views);
+  if (!options.queryFile) return console.finish(searcher.answer(options.operands[0]));
+
+  // One query a line, each answered in turn: 0 when any found something,
+  // as grep -f. A blank line asks nothing.
+  Result<std::string> text = ReadWholeFile(*options.queryFile == "-" ? "-" : *options.queryFile);
+  if (!text.ok()) {
+    console.error(Format(TR("cannot read %s: %s"), {*options.queryFile == "-" ? std::string(TR("standard input"))
+                                                                             : console.name(*options.queryFile),
+                                                   text.error().reason}));
     return console.finish(kExitError);
   }
-  const SearchOutcome& outcome = *searched;
-  ResultRows rows;
-  ResultFiller filler;
-  filler.start(outcome.FillBatch);
-  while (filler.active()) filler.step(outcome.Matched, rows);
-
-  const int status = outcome.hitCount > 0 ? kExitHits : kExitNoHits;
-  if (options.json) {
-    std::string out = "{\"normalized\":" + JsonString(check->text) + ",\"keywords\":[";
-    for (size_t k = 0; k < check->keywords.size(); ++k) {
-      if (k > 0) out += ',';
-      out += JsonString(check->keywords[k]);
-    }
-    out += "],\"label\":" + JsonString(outcome.label) + ",\"notice\":";
-    out += outcome.notice ? JsonString(*outcome.notice) : "null";
-    out += ",\"hits\":" + std::to_string(outcome.hitCount) + ",\"rows\":[";
-    for (size_t r = 0; r < rows.size(); ++r) {
-      if (r > 0) out += ',';
-      out += JsonString(table.field(rows[r], Field::Idiom));
-    }
-    out += "]}\n";
-    console.out(out);
-    return console.finish(status);
+  int status = kExitNoHits;
+  bool error = false;
+  std::string_view rest = *text;
+  while (!rest.empty() && !console.failed()) {
+    const size_t end = rest.find('\n');
+    std::string_view line = rest.substr(0, end);
+    rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.find_first_not_of(" \t") == std::string_view::npos) continue;
+    const int answered = searcher.answer(line);
+    if (answered == kExitHits) status = kExitHits;
+    error = error || answered == kExitError;
   }
-  if (outcome.notice) console.error(ToUtf8(*outcome.notice));
-  if (options.count) {
-    console.out(ToUtf8(outcome.label) + "\n");
-    return console.finish(status);
-  }
-  std::string out;
-  for (int32_t row : rows) {
-    out += ToUtf8(table.field(row, Field::Idiom));
-    out += '\n';
-  }
-  console.out(out);
-  return console.finish(status);
+  return console.finish(error && status != kExitHits ? kExitError : status);
 }
 
 // StrictCheck lists, for a table that loads, every fault of every line, and
@@ -201,22 +297,22 @@ int Search(Console& console, const Options& options) {
 int StrictCheck(Console& console, const std::filesystem::path& path, const IdiomTable& table) {
   const Result<StrictCounts> report = ReportRecords(table, [&](std::string_view lines) { console.out(lines); });
   if (!report.ok()) {
-    console.error(path.string() + "：" + report.error().reason);
+    console.error(Format(TR("cannot check %s: %s"), {console.name(path), report.error().reason}));
     return console.finish(kExitError);
   }
-  const StrictCounts& counts = *report;
   int64_t findings = 0;
-  for (int64_t n : counts) findings += n;
-  std::string out = path.string() + "：可以加载，共 " + std::to_string(table.size()) + " 个成语";
+  for (int64_t n : *report) findings += n;
+  std::string out = Format(TR("%s: loads, %s idioms"), {console.name(path), std::to_string(table.size())});
   if (findings == 0) {
-    out += "，严格检查没有发现问题\n";
+    out += TR("; the strict check found nothing\n");
   } else {
-    out += "；严格检查发现 " + std::to_string(findings) + " 处问题：";
+    std::string kinds;
     for (int k = 0; k < kFindingKinds; ++k) {
-      if (k > 0) out += "，";
-      out += std::string(FindingName(static_cast<FindingKind>(k))) + " " + std::to_string(counts[static_cast<size_t>(k)]);
+      if (k > 0) kinds += TR(", ");
+      kinds += Format(TR("%s %s"), {FindingName(static_cast<FindingKind>(k)),
+                                   std::to_string((*report)[static_cast<size_t>(k)])});
     }
-    out += "\n";
+    out += Format(TR("; the strict check found %s faults: %s\n"), {std::to_string(findings), kinds});
   }
   console.out(out);
   return console.finish(findings == 0 ? 0 : 1);
@@ -229,23 +325,22 @@ int StrictCheck(Console& console, const std::filesystem::path& path, const Idiom
 int CheckFile(Console& console, const std::filesystem::path& path, bool strict) {
   const Result<IdiomTable> loaded = LoadIdiomFile(path);
   if (loaded.ok() && !strict) {
-    console.out(path.string() + "：可以加载，共 " + std::to_string(loaded->size()) + " 个成语\n");
+    console.out(Format(TR("%s: loads, %s idioms\n"), {console.name(path), std::to_string(loaded->size())}));
     return console.finish(0);
   }
   if (loaded.ok()) return StrictCheck(console, path, *loaded);
   if (loaded.error().line == 0) {
     // The file as a whole: missing, not a file, too large, out of memory.
-    console.out(LoadFailure(path, loaded.error()) + "\n");
+    console.out(LoadFailure(console, path, loaded.error()) + "\n");
     return console.finish(1);
   }
   // Only a file that fails is read again, to list every faulty line as it
   // is found.
   std::string out;
   const Result<int64_t> problems = CheckIdiomFile(path, [&](const LineProblem& p) {
-    if (p.error.line > 0) out += "第 " + std::to_string(p.error.line) + " 行：";
-    out += p.error.reason;
+    out += Format(TR("line %s: %s"), {std::to_string(p.error.line), p.error.reason});
     if (!p.start.empty()) {
-      out += "：";
+      out += TR(": ");
       AppendUtf8(out, p.start);
     }
     out += '\n';
@@ -255,67 +350,100 @@ int CheckFile(Console& console, const std::filesystem::path& path, bool strict) 
     }
   });
   if (!problems.ok()) {
-    console.out(out + LoadFailure(path, problems.error()) + "\n");
+    console.out(out + LoadFailure(console, path, problems.error()) + "\n");
     return console.finish(1);
   }
-  out += path.string() + "：" + std::to_string(*problems) + " 行有问题，文件不能加载\n";
+  out += Format(TR("%s: %s lines stop the load\n"), {console.name(path), std::to_string(*problems)});
   console.out(out);
   return console.finish(1);
+}
+
+int Where(Console& console, const Options& options) {
+  const DataLocation data = FindDataFile(options.data);
+  static const char* const kWhy[] = {N_("named with --data"), N_("named by TESSALY_DATA"),
+                                     N_("the user's own table"), N_("the table beside the program")};
+  console.out(Format(TR("%s (%s)\n"), {console.name(data.path), TR(kWhy[static_cast<int>(data.origin)])}));
+  return console.finish(0);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   Console console("tessaly-find");
-  auto fail = [&](const std::string& message) {
-    console.error(message);
-    return console.finish(kExitError);
-  };
+  enum { kCheck = 256, kStrict };
+  static const option kOptions[] = {
+      {"data", required_argument, nullptr, 'd'}, {"mode", required_argument, nullptr, 'm'},
+      {"file", required_argument, nullptr, 'f'}, {"show", no_argument, nullptr, 's'},
+      {"count", no_argument, nullptr, 'c'},      {"json", no_argument, nullptr, 'j'},
+      {"where", no_argument, nullptr, 'w'},      {"check", optional_argument, nullptr, kCheck},
+      {"strict", no_argument, nullptr, kStrict}, {"help", no_argument, nullptr, 'h'},
+      {"version", no_argument, nullptr, 'V'},    {nullptr, 0, nullptr, 0}};
   Options options;
-  bool checking = false;
-  std::optional<std::filesystem::path> check;
-  Arguments args(argc, argv);
-  while (const auto arg = args.next()) {
-    if (arg->name.empty()) {
-      if (options.query) return fail("只能有一个查询；含空格的查询请加引号");
-      options.query = console.argument(arg->operand);
-      options.queryBytes = std::string(arg->operand);
-    } else if (arg->name == "--data") {
-      const auto v = args.value(*arg);
-      if (!v || v->empty()) return fail("--data 后面缺少文件名");
-      options.data = std::string(*v);
-    } else if (arg->name == "--mode") {
-      const auto v = args.value(*arg);
-      const auto mode = v ? ParseMode(*v) : std::nullopt;
-      if (!mode) return fail("--mode 只能是 precise、fuzzy、mixed、meaning、source、pinyin、pattern、chain 或 folded");
-      options.mode = *mode;
-    } else if (arg->name == "--json" && !arg->attached) {
-      options.json = true;
-    } else if (arg->name == "--count" && !arg->attached) {
-      options.count = true;
-    } else if (arg->name == "--strict" && !arg->attached) {
-      options.strict = true;
-    } else if (arg->name == "--check") {
-      // The file may follow at once or after --strict: --check FILE,
-      // --check --strict FILE, --check=FILE.
-      checking = true;
-      if (arg->attached) check = std::filesystem::path(std::string(*arg->attached));
-    } else if ((arg->name == "--help" || arg->name == "-h") && !arg->attached) {
-      console.out(std::string(kUsage) + "\n" + kHelp);
-      return console.finish(0);
-    } else if (arg->name == "--version" && !arg->attached) {
-      console.out(std::string("tessaly-find (") + kProductName + ") " + kVersionString + "\n");
-      return console.finish(0);
-    } else {
-      return fail("未知选项 " + std::string(arg->name) + "\n" + kUsage);
+  for (int c; (c = getopt_long(argc, argv, "d:m:f:scjwhV", kOptions, nullptr)) != -1;) {
+    switch (c) {
+      case 'd':
+        if (*optarg == '\0') return console.usageError(TR("--data needs a file name"));
+        options.data = optarg;
+        break;
+      case 'm': {
+        const auto mode = ParseMode(optarg);
+        if (!mode) {
+          return console.usageError(Format(TR("unknown search '%s': precise, fuzzy, mixed, meaning, source, "
+                                             "pinyin, pattern, chain or folded"),
+                                           {optarg}));
+        }
+        options.mode = *mode;
+        break;
+      }
+      case 'f': options.queryFile = optarg; break;
+      case 's': options.show = true; break;
+      case 'c': options.count = true; break;
+      case 'j': options.json = true; break;
+      case 'w': options.where = true; break;
+      case kCheck:
+        options.check = true;
+        if (optarg != nullptr) options.checkFile = std::filesystem::path(optarg);
+        break;
+      case kStrict: options.strict = true; break;
+      case 'h':
+        PrintHelp(console);
+        return console.finish(0);
+      case 'V':
+        console.out(VersionText("tessaly-find"));
+        return console.finish(0);
+      default:
+        return console.usageError({});  // getopt said what is wrong
     }
   }
-  if (options.strict && !checking) return fail("--strict 只能与 --check 一起使用");
-  if (checking) {
-    if (!check && options.query) check = std::filesystem::path(options.queryBytes);
-    if (!check || check->empty()) return fail("--check 后面缺少文件名");
-    return CheckFile(console, *check, options.strict);
+  for (int i = optind; i < argc; ++i) options.operands.emplace_back(argv[i]);
+
+  if (options.strict && !options.check) return console.usageError(TR("--strict goes only with --check"));
+  if (options.where) {
+    if (!options.operands.empty()) return console.usageError(TR("--where takes no query"));
+    return Where(console, options);
   }
-  if (!options.query) return fail(std::string("缺少查询\n") + kUsage);
+  if (options.check) {
+    if (!options.checkFile) {
+      if (options.operands.empty()) return console.usageError(TR("--check needs a file name"));
+      options.checkFile = std::filesystem::path(options.operands.front());
+      options.operands.erase(options.operands.begin());
+    }
+    if (!options.operands.empty()) {
+      return console.usageError(Format(TR("--check checks one file; '%s' would be ignored"), {options.operands[0]}));
+    }
+    if (options.checkFile->empty()) return console.usageError(TR("--check needs a file name"));
+    return CheckFile(console, *options.checkFile, options.strict);
+  }
+  const int outputs = options.show + options.count + options.json;
+  if (outputs > 1) return console.usageError(TR("--show, --count and --json exclude each other"));
+  if (options.queryFile) {
+    if (!options.operands.empty()) {
+      return console.usageError(Format(TR("-f reads the queries; '%s' would be ignored"), {options.operands[0]}));
+    }
+  } else if (options.operands.empty()) {
+    return console.usageError(TR("no query"));
+  } else if (options.operands.size() > 1) {
+    return console.usageError(TR("one query only; quote a query that holds spaces"));
+  }
   return Search(console, options);
 }

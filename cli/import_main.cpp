@@ -1,51 +1,61 @@
 // tessaly-import: turns public idiom data in the common JSON format into a
 // cy.dat that loads.
 //
-//   tessaly-import [--append] [--allow-empty] [--strict] -o cy.dat idioms.json [more.json ...]
+//   tessaly-import [OPTION]... [-o FILE] INPUT.json...
 //
-// The output is replaced only when everything went well, and then safely:
-// a failed import leaves the old file byte for byte as it was.
+// Without -o it writes the user's own table. The output is replaced only
+// when everything went well, and then safely: a failed import leaves the
+// old file byte for byte as it was.
 #include <csignal>
 #include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "command_line.h"
 #include "data_check.h"
+#include "data_location.h"
 #include "file_io.h"
 #include "idiom_file.h"
 #include "importer.h"
-#include "tessaly_version.h"
 
 namespace {
 
 using namespace tessaly;
 
-constexpr char kUsage[] = "用法：tessaly-import [选项] -o 输出文件 输入.json [更多.json ...]\n";
+// The output was replaced, but a later step failed: the folder's flush,
+// or the report on standard output.
+constexpr int kExitReplacedButFailed = 3;
 
-constexpr char kHelp[] =
-    "把常见 JSON 格式的公开成语数据（对象数组，字段 word、pinyin、abbreviation、\n"
-    "explanation、derivation、example）转换为 Tessaly 的成语文件 cy.dat（GBK，CR LF）。\n"
-    "\n"
-    "  -o, --output 文件   要写入的 cy.dat；先写入同一文件夹中的临时文件，全部成功后\n"
-    "                      才替换原文件，失败时原文件保持不变\n"
-    "      --append        保留输出文件中已有的成语，在其后追加\n"
-    "      --allow-empty   允许写入不含任何成语的文件（默认拒绝）\n"
-    "      --strict        对新写入的成语做严格检查（同 tessaly-find --check --strict），\n"
-    "                      跳过有问题的成语并说明原因\n"
-    "      --help          显示本帮助\n"
-    "      --version       显示版本\n"
-    "\n"
-    "输入文件为 - 时读取标准输入。多个输入按顺序合并，同一成语只保留第一次出现；\n"
-    "无法写入的记录（缺少成语、重复、含 GBK 以外的字符等）逐条列在标准错误上。\n"
-    "\n"
-    "例：tessaly-import -o cy.dat idiom.json\n"
-    "\n"
-    "退出状态：0 写入成功；2 出错（选项、输入、无可写入的成语、写入失败），输出文件不变。\n";
-
-int Fail(Console& console, const std::string& message) {
-  console.error(message);
-  return console.finish(kExitError);
+void PrintHelp(Console& console) {
+  console.out(Format(TR("Usage: %s [OPTION]... [-o FILE] INPUT.json...\n"), {console.program()}));
+  console.out(TR(
+      "Turn public idiom data in the common JSON format (an array of objects with\n"
+      "word, pinyin, abbreviation, explanation, derivation and example) into a\n"
+      "Tessaly idiom table cy.dat (GBK, CR LF).\n"
+      "\n"
+      "  -o, --output=FILE   the table to write (- for standard output); without it\n"
+      "                      the user's own table, $XDG_DATA_HOME/tessaly/cy.dat\n"
+      "                      (~/.local/share/tessaly/cy.dat), which the window and\n"
+      "                      tessaly-find then read. The new table is written beside\n"
+      "                      the old under a temporary name and replaces it only when\n"
+      "                      all went well; on any failure the old stays as it was\n"
+      "  -a, --append        keep the idioms already in the output and add to them;\n"
+      "                      a second import into the same folder waits meanwhile\n"
+      "      --allow-empty   allow writing a table without a single idiom\n"
+      "      --strict        check the new records as tessaly-find --check --strict\n"
+      "                      does and skip the suspect ones, saying why\n"
+      "  -h, --help          display this help and exit\n"
+      "  -V, --version       output version information and exit\n"
+      "\n"
+      "An input of - reads standard input. Several inputs merge in order, an idiom\n"
+      "kept where it first stands; every record that cannot be written (no idiom,\n"
+      "repeated, a character GBK lacks, ...) is listed on standard error.\n"
+      "\n"
+      "Example: tessaly-import idiom.json\n"
+      "\n"
+      "Exit status: 0 written; 2 an error, the output unchanged; 3 the output\n"
+      "replaced, but a last step failed (its folder's flush, the report).\n"));
 }
 
 bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
@@ -60,103 +70,166 @@ bool Absent(const std::filesystem::path& path) {
   return status.type() == std::filesystem::file_type::not_found;
 }
 
+struct Options {
+  std::filesystem::path output;
+  bool toStdout = false;
+  bool append = false;
+  bool allowEmpty = false;
+  bool strict = false;
+  std::vector<std::filesystem::path> inputs;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
   Console console("tessaly-import");
   // A file-size limit must end in a reported write error, not a silent kill
-  // that leaves a temporary file behind.
+  // that leaves a temporary file behind; an interrupt takes its temporary
+  // file with it.
 #if defined(SIGXFSZ)
   std::signal(SIGXFSZ, SIG_IGN);
 #endif
+  RemoveTemporaryOnSignals();
+  auto fail = [&](const std::string& message) {
+    console.error(message);
+    return console.finish(kExitError);
+  };
 
-  bool append = false;
-  bool allowEmpty = false;
-  bool strict = false;
-  std::filesystem::path output;
-  std::vector<std::filesystem::path> inputs;
-  Arguments args(argc, argv);
-  while (const auto arg = args.next()) {
-    if (arg->name.empty()) {
-      inputs.emplace_back(std::string(arg->operand));
-    } else if (arg->name == "--append" && !arg->attached) {
-      append = true;
-    } else if (arg->name == "--allow-empty" && !arg->attached) {
-      allowEmpty = true;
-    } else if (arg->name == "--strict" && !arg->attached) {
-      strict = true;
-    } else if (arg->name == "-o" || arg->name == "--output") {
-      const auto v = args.value(*arg);
-      if (!v || v->empty()) return Fail(console, "-o 后面缺少输出文件名");
-      output = std::string(*v);
-    } else if (arg->name == "--help" || arg->name == "-h") {
-      console.out(std::string(kUsage) + kHelp);
-      return console.finish(0);
-    } else if (arg->name == "--version") {
-      console.out(std::string("tessaly-import (") + kProductName + ") " + kVersionString + "\n");
-      return console.finish(0);
-    } else {
-      return Fail(console, "未知选项 " + std::string(arg->name) + "\n" + kUsage);
+  enum { kAllowEmpty = 256, kStrict };
+  static const option kOptions[] = {{"output", required_argument, nullptr, 'o'},
+                                    {"append", no_argument, nullptr, 'a'},
+                                    {"allow-empty", no_argument, nullptr, kAllowEmpty},
+                                    {"strict", no_argument, nullptr, kStrict},
+                                    {"help", no_argument, nullptr, 'h'},
+                                    {"version", no_argument, nullptr, 'V'},
+                                    {nullptr, 0, nullptr, 0}};
+  Options options;
+  for (int c; (c = getopt_long(argc, argv, "o:ahV", kOptions, nullptr)) != -1;) {
+    switch (c) {
+      case 'o':
+        if (*optarg == '\0') return console.usageError(TR("-o needs a file name"));
+        options.toStdout = std::string_view(optarg) == "-";
+        options.output = optarg;
+        break;
+      case 'a': options.append = true; break;
+      case kAllowEmpty: options.allowEmpty = true; break;
+      case kStrict: options.strict = true; break;
+      case 'h':
+        PrintHelp(console);
+        return console.finish(0);
+      case 'V':
+        console.out(VersionText("tessaly-import"));
+        return console.finish(0);
+      default:
+        return console.usageError({});
     }
   }
-  if (output.empty() || inputs.empty()) return Fail(console, std::string("缺少输出文件或输入文件\n") + kUsage);
-  for (const std::filesystem::path& input : inputs) {
-    if (input != "-" && SameFile(input, output)) {
-      return Fail(console, "输出文件 " + output.string() + " 与输入文件是同一个文件，不能覆盖输入");
+  for (int i = optind; i < argc; ++i) options.inputs.emplace_back(argv[i]);
+  if (options.inputs.empty()) return console.usageError(TR("no input file"));
+  if (options.toStdout && options.append) return console.usageError(TR("--append needs an output file, not -"));
+
+  if (options.output.empty()) {
+    // The user's own table, in a folder made for it.
+    options.output = UserTablePath();
+    if (options.output.empty()) return fail(TR("no output named, and no home folder for the user's table"));
+    std::error_code ec;
+    std::filesystem::create_directories(options.output.parent_path(), ec);
+    if (ec) {
+      return fail(Format(TR("cannot make the folder %s: %s"),
+                         {console.name(options.output.parent_path()), ec.message()}));
     }
+  }
+  const std::string outputName = options.toStdout ? std::string(TR("standard output")) : console.name(options.output);
+  for (const std::filesystem::path& input : options.inputs) {
+    if (!options.toStdout && input != "-" && SameFile(input, options.output)) {
+      return fail(Format(TR("the output %s is an input too; it is not overwritten"), {outputName}));
+    }
+  }
+
+  // A read-modify-write holds the folder from the read to the rename, so
+  // that two imports into it never lose each other's records.
+  FolderLock lock;
+  if (!options.toStdout) {
+    const std::filesystem::path folder = options.output.has_parent_path() ? options.output.parent_path() : ".";
+    Result<FolderLock> taken = FolderLock::take(folder, [&] {
+      console.error(Format(TR("another import is writing into %s; waiting"), {console.name(folder)}));
+    });
+    if (!taken.ok()) {
+      return fail(Format(TR("cannot lock %s: %s"), {console.name(folder), taken.error().reason}));
+    }
+    lock = std::move(taken).value();
   }
 
   Importer importer;
-  if (append) {
-    Result<IdiomTable> existing = LoadIdiomFile(output);
-    if (!existing.ok() && existing.error().kind == ErrorKind::CannotOpen && Absent(output)) existing = IdiomTable();
+  if (options.append) {
+    Result<IdiomTable> existing = LoadIdiomFile(options.output);
+    if (!existing.ok() && existing.error().kind == ErrorKind::CannotOpen && Absent(options.output)) {
+      existing = IdiomTable();
+    }
     if (!existing.ok()) {
       const Error& e = existing.error();
-      return Fail(console, "无法追加：" + output.string() + " 不能加载（" +
-                               (e.line > 0 ? "第 " + std::to_string(e.line) + " 行：" : "") + e.reason + "）");
+      return fail(e.line > 0 ? Format(TR("cannot append: %s does not load (line %s: %s)"),
+                                      {outputName, std::to_string(e.line), e.reason})
+                             : Format(TR("cannot append: %s does not load (%s)"), {outputName, e.reason}));
     }
     importer.keepTable(*existing);
   }
   const size_t kept = importer.lineCount();
 
-  for (const std::filesystem::path& input : inputs) {
-    const std::string name = input == "-" ? "标准输入" : input.string();
+  for (const std::filesystem::path& input : options.inputs) {
+    const std::string name = input == "-" ? std::string(TR("standard input")) : console.name(input);
     const Result<std::string> text = ReadWholeFile(input);
-    if (!text.ok()) return Fail(console, "无法读取 " + name + "：" + text.error().reason);
-    if (const Error e = importer.addJson(*text, input == "-" ? name : input.filename().string()); !e.ok()) {
-      return Fail(console, e.reason);
+    if (!text.ok()) return fail(Format(TR("cannot read %s: %s"), {name, text.error().reason}));
+    if (const Error e = importer.addJson(*text, input == "-" ? name : console.name(input.filename())); !e.ok()) {
+      return fail(e.reason);
     }
   }
 
-  if (strict) {
+  if (options.strict) {
     // The strict check of tessaly-find --check --strict, on what this
     // import adds: a suspect record is skipped with what is wrong with it.
     const Result<IdiomTable> taken = ParseIdiomText(importer.fileBytes());
-    if (!taken.ok()) return Fail(console, "无法检查：" + taken.error().reason);
+    if (!taken.ok()) return fail(Format(TR("cannot check: %s"), {taken.error().reason}));
     std::vector<std::pair<size_t, std::string>> reasons;
     const Result<StrictCounts> checked = CheckRecords(*taken, [&](const Finding& f) {
       if (static_cast<size_t>(f.record) < kept) return;  // what was there stays
       reasons.emplace_back(static_cast<size_t>(f.record),
-                           std::string("严格检查：") + FindingName(f.kind) + "：" + Describe(f, *taken));
+                           Format(TR("strict check: %s: %s"), {FindingName(f.kind), Describe(f, *taken)}));
     });
-    if (!checked.ok()) return Fail(console, "无法检查：" + checked.error().reason);
+    if (!checked.ok()) return fail(Format(TR("cannot check: %s"), {checked.error().reason}));
     importer.drop(reasons, kept);
   }
-  for (const Importer::Skipped& s : importer.skipped()) console.error("跳过 " + s.where + "：" + s.why);
-  if (importer.lineCount() == 0 && !allowEmpty) {
-    return Fail(console, "没有可写入的成语，" + output.string() +
-                             " 保持不变（确要写入空文件时请加 --allow-empty）");
+  for (const Importer::Skipped& s : importer.skipped()) {
+    console.error(Format(TR("skipped %s: %s"), {s.where, s.why}));
+  }
+  if (importer.lineCount() == 0 && !options.allowEmpty) {
+    return fail(Format(TR("no idiom to write; %s is unchanged (--allow-empty writes an empty table)"), {outputName}));
   }
   const std::string bytes = importer.fileBytes();
-  // What is written must load: the importer never produces a broken file.
+  // What is written must load: the importer never makes a broken file.
   if (const Result<IdiomTable> check = ParseIdiomText(bytes); !check.ok()) {
-    return Fail(console, "生成的文件不能加载（第 " + std::to_string(check.error().line) + " 行：" + check.error().reason + "）");
+    return fail(Format(TR("the table made does not load (line %s: %s)"),
+                       {std::to_string(check.error().line), check.error().reason}));
   }
-  if (const Error e = WriteFileSafely(output, bytes); !e.ok()) {
-    return Fail(console, e.reason + "；" + output.string() + " 保持不变");
+  const std::string summary =
+      Format(TR("wrote %s idioms (%s new), skipped %s: %s\n"),
+             {std::to_string(importer.lineCount()), std::to_string(importer.lineCount() - kept),
+              std::to_string(importer.skipped().size()), outputName});
+  if (options.toStdout) {
+    console.outBytes(bytes);
+    console.error(summary.substr(0, summary.size() - 1));
+    return console.finish(0);
   }
-  console.out("写入 " + std::to_string(importer.lineCount()) + " 个成语（新增 " +
-              std::to_string(importer.lineCount() - kept) + " 个），跳过 " +
-              std::to_string(importer.skipped().size()) + " 个：" + output.string() + "\n");
-  return console.finish(0);
+  if (const Error e = WriteFileSafely(options.output, bytes); !e.ok()) {
+    if (e.kind == ErrorKind::Unsynced) {
+      console.error(Format(TR("%s was replaced, but: %s"), {outputName, e.reason}));
+      console.out(summary);
+      return console.finish(kExitReplacedButFailed, kExitReplacedButFailed);
+    }
+    return fail(Format(TR("cannot write %s: %s; it is unchanged"), {outputName, e.reason}));
+  }
+  console.out(summary);
+  const int status = console.finish(0, kExitReplacedButFailed);
+  if (status == kExitReplacedButFailed) console.error(Format(TR("%s was replaced"), {outputName}));
+  return status;
 }

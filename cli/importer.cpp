@@ -5,6 +5,7 @@
 
 #include "gbk.h"
 #include "idiom_file.h"
+#include "messages.h"
 #include "pinyin.h"
 #include "text.h"
 
@@ -33,7 +34,7 @@ std::string LineAndColumn(std::string_view text, size_t offset) {
       ++column;
     }
   }
-  return "第 " + std::to_string(line) + " 行第 " + std::to_string(column) + " 列";
+  return Format(TR("line %s, column %s"), {std::to_string(line), std::to_string(column)});
 }
 
 }  // namespace
@@ -92,12 +93,12 @@ void Importer::drop(const std::vector<std::pair<size_t, std::string>>& reasons, 
 }
 
 Error Importer::addRecord(const Json& record, std::string where) {
-  if (!record.is_object()) return Skip("不是对象");
+  if (!record.is_object()) return Skip(TR("not an object"));
   std::u16string word = StringOf(record, "word");
-  if (word.empty()) return Skip("缺少 word（成语）");
+  if (word.empty()) return Skip(TR("no word (the idiom)"));
   word = FieldText(word);
-  if (word.find_first_not_of(kIdiomComma) == std::u16string::npos) return Skip("成语只有全角逗号");
-  if (m_idioms.count(word)) return Skip("成语重复");
+  if (word.find_first_not_of(kIdiomComma) == std::u16string::npos) return Skip(TR("the idiom is nothing but full-width commas"));
+  if (m_idioms.count(word)) return Skip(TR("the idiom is there already"));
   const std::u16string pinyin = StringOf(record, "pinyin");
   std::u16string initials = StringOf(record, "abbreviation");
   for (char16_t& u : initials) {
@@ -108,7 +109,7 @@ Error Importer::addRecord(const Json& record, std::string where) {
                               FieldText(StringOf(record, "explanation")) + kFieldSeparator +
                               FieldText(StringOf(record, "derivation")) + kFieldSeparator +
                               FieldText(StringOf(record, "example"));
-  if (!CheckLine(line, 0).ok()) return Skip("无法写成有效的一行");
+  if (!CheckLine(line, 0).ok()) return Skip(TR("makes no valid line"));
   Result<std::string> bytes = EncodeGbk(line);
   if (!bytes.ok()) return Skip(bytes.error().reason);
   m_idioms.insert(word);
@@ -122,20 +123,21 @@ Error Importer::addJson(std::string_view text, const std::string& source) {
   try {
     data = Json::parse(text);
   } catch (const Json::parse_error& e) {
-    return Skip(source + " 不是有效的 JSON（" + LineAndColumn(text, e.byte > 0 ? e.byte - 1 : 0) + "）：" + e.what());
+    return Skip(Format(TR("%s is not valid JSON (%s): %s"),
+                       {source, LineAndColumn(text, e.byte > 0 ? e.byte - 1 : 0), e.what()}));
   } catch (const Json::exception& e) {
     // Well-formed JSON the reader cannot hold, such as a number beyond
     // double's range.
-    return Skip(source + " 无法读取：" + e.what());
+    return Skip(Format(TR("cannot read %s: %s"), {source, e.what()}));
   }
-  if (!data.is_array()) return Skip(source + " 的顶层不是数组");
+  if (!data.is_array()) return Skip(Format(TR("%s does not hold an array"), {source}));
   for (size_t k = 0; k < data.size(); ++k) {
     const Json& record = data[k];
-    std::string where = source + " 第 " + std::to_string(k + 1) + " 条";
+    std::string where = Format(TR("%s, record %s"), {source, std::to_string(k + 1)});
     const auto word = record.is_object() ? record.find("word") : record.end();
     if (record.is_object() && word != record.end() && word->is_string() &&
         !word->get_ref<const std::string&>().empty()) {
-      where += "（" + word->get<std::string>() + "）";
+      where = Format(TR("%s (%s)"), {where, word->get<std::string>()});
     }
     if (Error why = addRecord(record, where); !why.ok()) m_skipped.push_back({std::move(where), std::move(why.reason)});
   }

@@ -30,7 +30,7 @@ std::u16string FieldText(std::u16string_view text);
 class Importer {
  public:
   struct Skipped {
-    std::string where;  // "file 第 n 条（idiom）"
+    std::string where;  // "file, record n (idiom)"
     std::string why;
   };
 

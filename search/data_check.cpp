@@ -14,6 +14,7 @@
 
 #include "pinyin.h"
 #include "pinyin_reader.h"
+#include "messages.h"
 #include "readings.h"
 #include "text.h"
 
@@ -524,19 +525,19 @@ Result<StrictCounts> Check(const IdiomTable& table, const FindingSink& onFinding
 
 const char* FindingName(FindingKind kind) {
   switch (kind) {
-    case FindingKind::Initials: return "首字母与拼音不符";
-    case FindingKind::NotPinyin: return "不是汉语拼音音节";
-    case FindingKind::ToneMark: return "声调符号位置不对";
-    case FindingKind::Syllables: return "音节数与字数不同";
-    case FindingKind::Duplicate: return "成语重复";
-    case FindingKind::EmptyOfText: return "字段没有内容";
-    case FindingKind::Reading: return "不是该字的读音";
-    case FindingKind::WordReading: return "同一个词读音不同";
-    case FindingKind::Example: return "示例没有用到成语";
-    case FindingKind::SourceFormat: return "出处格式不对";
-    case FindingKind::UnknownRelative: return "近义反义不在词库中";
-    case FindingKind::OneWayRelative: return "近义反义不对称";
-    case FindingKind::VariantIsHeadword: return "又作也是词条";
+    case FindingKind::Initials: return TR("initials differ from the pinyin");
+    case FindingKind::NotPinyin: return TR("not a Hanyu Pinyin syllable");
+    case FindingKind::ToneMark: return TR("tone mark on the wrong letter");
+    case FindingKind::Syllables: return TR("syllables and characters differ in number");
+    case FindingKind::Duplicate: return TR("idiom repeated");
+    case FindingKind::EmptyOfText: return TR("field without text");
+    case FindingKind::Reading: return TR("not a reading of the character");
+    case FindingKind::WordReading: return TR("a word read two ways");
+    case FindingKind::Example: return TR("example without the idiom");
+    case FindingKind::SourceFormat: return TR("source not in the format");
+    case FindingKind::UnknownRelative: return TR("near or opposite idiom not in the table");
+    case FindingKind::OneWayRelative: return TR("near or opposite idiom one way only");
+    case FindingKind::VariantIsHeadword: return TR("variant is a headword");
   }
   return "";
 }
@@ -585,58 +586,39 @@ bool IsSourceText(std::u16string_view s) {
 }
 
 std::string Describe(const Finding& finding, const IdiomTable& table) {
-  std::string out;
   switch (finding.kind) {
     case FindingKind::Initials:
-      out = "首字母 ";
-      AppendUtf8(out, finding.text);
-      out += "，按拼音应为 ";
-      AppendUtf8(out, InitialsFromPinyin(table.field(finding.record, Field::Pinyin)));
-      break;
+      return Format(TR("initials %s, the pinyin gives %s"),
+                    {ToUtf8(finding.text), ToUtf8(InitialsFromPinyin(table.field(finding.record, Field::Pinyin)))});
     case FindingKind::NotPinyin:
+      return Format(std::all_of(finding.text.begin(), finding.text.end(), IsStandardLetter)
+                        ? TR("syllable “%s”")
+                        : TR("syllable “%s” holds letters pinyin has not"),
+                    {ToUtf8(finding.text)});
     case FindingKind::ToneMark:
-      out = "音节“";
-      AppendUtf8(out, finding.text);
-      out += "”";
-      if (finding.kind == FindingKind::NotPinyin &&
-          !std::all_of(finding.text.begin(), finding.text.end(), IsStandardLetter)) {
-        out += "用了拼音以外的字母";
-      }
-      break;
+      return Format(TR("syllable “%s”"), {ToUtf8(finding.text)});
     case FindingKind::Syllables:
-      out = std::to_string(Syllables(table.field(finding.record, Field::Pinyin)).size()) + " 个音节，" +
-            std::to_string(Characters(table.IdiomChars(finding.record))) + " 个字";
-      break;
+      return Format(TR("%s syllables, %s characters"),
+                    {std::to_string(Syllables(table.field(finding.record, Field::Pinyin)).size()),
+                     std::to_string(Characters(table.IdiomChars(finding.record)))});
     case FindingKind::Duplicate:
-      out = "与第 " + std::to_string(finding.other + 1) + " 行相同";
-      break;
+      return Format(TR("as on line %s"), {std::to_string(finding.other + 1)});
     case FindingKind::EmptyOfText:
-      out = FieldName(finding.other);
-      if (finding.text == u"无") {
-        out += "字段只有占位的“无”";
-      } else {
-        out += "字段只有标点“";
-        AppendUtf8(out, finding.text);
-        out += "”";
-      }
-      break;
+      return Format(finding.text == u"无" ? TR("the %s field holds only the placeholder “无”")
+                                          : TR("the %s field holds only punctuation “%s”"),
+                    {FieldName(finding.other), ToUtf8(finding.text)});
     case FindingKind::Reading: {
       std::vector<IdiomChar> chars;
       CharsOf(table.field(finding.record, Field::Idiom), chars);
       const IdiomChar& ch = chars[static_cast<size_t>(finding.other)];
-      out = "“";
-      AppendUtf8(out, table.field(finding.record, Field::Idiom).substr(ch.at, ch.length));
-      out += "”没有 ";
-      AppendUtf8(out, finding.text);
-      out += " 这个读音（";
-      bool first = true;
+      std::string readings;
       for (uint32_t r : ReadingsOf(ch.c)) {
-        if (!first) out += "、";
-        first = false;
-        AppendUtf8(out, MarkedSyllable(SyllableLetters(r >> 3), static_cast<int>(r & 7)));
+        if (!readings.empty()) readings += TR(", ");
+        AppendUtf8(readings, MarkedSyllable(SyllableLetters(r >> 3), static_cast<int>(r & 7)));
       }
-      out += "）";
-      break;
+      return Format(TR("“%s” is never read %s (%s)"),
+                    {ToUtf8(table.field(finding.record, Field::Idiom).substr(ch.at, ch.length)), ToUtf8(finding.text),
+                     readings});
     }
     case FindingKind::WordReading: {
       // The word's syllables where it stands here and where it first stood.
@@ -656,45 +638,29 @@ std::string Describe(const Finding& finding, const IdiomTable& table) {
         }
         return reading;
       };
-      out = "“";
-      AppendUtf8(out, finding.text);
-      out += "”读作 " + readingIn(finding.record) + "，第 " + std::to_string(finding.other + 1) + " 行读作 " +
-             readingIn(finding.other);
-      break;
+      return Format(TR("“%s” read %s, on line %s read %s"),
+                    {ToUtf8(finding.text), readingIn(finding.record), std::to_string(finding.other + 1),
+                     readingIn(finding.other)});
     }
     case FindingKind::Example:
-      out = "示例没有用到成语或它的又作";
-      break;
+      return TR("the example uses neither the idiom nor one of its variants");
     case FindingKind::SourceFormat:
-      out = "“";
-      AppendUtf8(out, finding.text);
-      out += "”既不是“无”，也不是 朝代·作者《书名·篇名》：“原文” 的格式";
-      break;
+      return Format(TR("“%s” is neither “无” nor written 朝代·作者《书名·篇名》：“原文”"), {ToUtf8(finding.text)});
     case FindingKind::UnknownRelative:
+      return Format(TR("%s “%s” is no idiom of the table"), {FieldName(finding.other), ToUtf8(finding.text)});
     case FindingKind::OneWayRelative:
-      out = FieldName(finding.other);
-      out += "“";
-      AppendUtf8(out, finding.text);
-      out += finding.kind == FindingKind::UnknownRelative ? "”不是词库中的成语" : "”没有反过来列出本成语";
-      break;
+      return Format(TR("%s “%s” does not name this idiom back"), {FieldName(finding.other), ToUtf8(finding.text)});
     case FindingKind::VariantIsHeadword:
-      out = "又作“";
-      AppendUtf8(out, finding.text);
-      out += "”是第 " + std::to_string(finding.other + 1) + " 行的成语";
-      break;
+      return Format(TR("the variant “%s” is the idiom of line %s"),
+                    {ToUtf8(finding.text), std::to_string(finding.other + 1)});
   }
-  return out;
+  return {};
 }
 
 void AppendReportLine(std::string& out, const Finding& finding, const IdiomTable& table) {
-  out += "第 ";
-  out += std::to_string(finding.record + 1);
-  out += " 行 ";
-  AppendUtf8(out, table.field(finding.record, Field::Idiom));
-  out += "：";
-  out += FindingName(finding.kind);
-  out += "：";
-  out += Describe(finding, table);
+  out += Format(TR("line %s %s: %s: %s"), {std::to_string(finding.record + 1),
+                                           ToUtf8(table.field(finding.record, Field::Idiom)),
+                                           FindingName(finding.kind), Describe(finding, table)});
   out += '\n';
 }
 
@@ -702,7 +668,7 @@ Result<StrictCounts> CheckRecords(const IdiomTable& table, const FindingSink& on
   try {
     return Check(table, onFinding);
   } catch (const std::bad_alloc&) {
-    return MakeError(ErrorKind::OutOfMemory, "内存不足");
+    return MakeError(ErrorKind::OutOfMemory, TR("out of memory"));
   }
 }
 

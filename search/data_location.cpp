@@ -43,14 +43,4 @@ DataLocation FindDataFile(const std::filesystem::path& option) {
   return {ProgramFolder() / "cy.dat", DataLocation::Origin::Program};
 }
 
-const char* OriginName(DataLocation::Origin origin) {
-  switch (origin) {
-    case DataLocation::Origin::Option: return "--data";
-    case DataLocation::Origin::Environment: return "TESSALY_DATA";
-    case DataLocation::Origin::User: return "user table";
-    case DataLocation::Origin::Program: return "bundled table";
-  }
-  return "";
-}
-
 }  // namespace tessaly

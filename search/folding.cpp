@@ -8,6 +8,7 @@
 #include <opencc.h>
 
 #include "text.h"
+#include "messages.h"
 
 namespace tessaly {
 namespace {
@@ -22,7 +23,7 @@ opencc_t Converter() {
 }
 
 Error NoData() {
-  return MakeError(ErrorKind::MissingData, "简繁通查需要 OpenCC 的繁简转换数据（t2s.json），没有找到");
+  return MakeError(ErrorKind::MissingData, TR("简繁通查 needs OpenCC's conversion data (t2s.json), which is not installed"));
 }
 
 // Puts `text` into `column` as its next record.
@@ -44,7 +45,7 @@ Result<std::u16string> ToSimplified(std::u16string_view text) {
   std::lock_guard<std::mutex> hold(lock);
   std::unique_ptr<char, void (*)(char*)> out(opencc_convert_utf8(converter, utf8.data(), utf8.size()),
                                                &opencc_convert_utf8_free);
-  if (!out) return MakeError(ErrorKind::BadInput, "繁简转换失败");
+  if (!out) return MakeError(ErrorKind::BadInput, TR("the conversion to simplified characters failed"));
   return FromUtf8(out.get());
 }
 

@@ -20,6 +20,7 @@
 #include "line_cutter.h"
 #include "table_writer.h"
 #include "text.h"
+#include "messages.h"
 
 namespace tessaly {
 namespace {
@@ -450,7 +451,7 @@ void Loader::badByte(const char* at) {
   e.kind = ErrorKind::BadEncoding;
   e.line = m_line;
   e.offset = static_cast<int64_t>(offset);
-  e.reason = std::string("含有不是 ") + what + " 编码的字节（文件第 " + std::to_string(offset + 1) + " 个字节）";
+  e.reason = Format(TR("holds bytes that are not %s text (byte %s of the file)"), {what, std::to_string(offset + 1)});
   stopStoring();
   if (m_writer) {
     m_bad = std::move(e);
@@ -577,7 +578,7 @@ Result<IdiomTable> Settled(IdiomTable table, const Error& error) {
   return table;
 }
 
-Error OutOfMemory() { return MakeError(ErrorKind::OutOfMemory, "内存不足"); }
+Error OutOfMemory() { return MakeError(ErrorKind::OutOfMemory, TR("out of memory")); }
 
 // Loads the whole file with one loader; a CR found after LF line ends
 // starts it again with CR line ends.
@@ -592,7 +593,7 @@ Result<IdiomTable> LoadWhole(const OpenedFile& file, size_t readBytes) {
     if (part->restart) continue;
     return Settled(std::move(table), Outcome(*part));
   }
-  return MakeError(ErrorKind::ReadFailed, "无法确定换行方式");  // never: CR line ends do not restart
+  return MakeError(ErrorKind::ReadFailed, TR("cannot tell how the lines end"));  // never: CR line ends do not restart
 }
 
 // Loads a large file as two halves at once, one per thread, each into a
@@ -651,7 +652,7 @@ Result<LineEnd> LineEndOf(const OpenedFile& file, size_t readBytes) {
 
 Result<IdiomTable> ParseIdiomText(std::string_view bytes) {
   try {
-    if (bytes.size() >= UINT32_MAX / 2) return MakeError(ErrorKind::TooLarge, "文件太大");
+    if (bytes.size() >= UINT32_MAX / 2) return MakeError(ErrorKind::TooLarge, TR("the file is too large"));
     for (LineEnd lineEnd : {LineEnd::Unknown, LineEnd::Cr}) {
       IdiomTable table;
       Start start;
@@ -664,7 +665,7 @@ Result<IdiomTable> ParseIdiomText(std::string_view bytes) {
       part.faultyLine = loader.faultyLine();
       return Settled(std::move(table), Outcome(part));
     }
-    return MakeError(ErrorKind::BadInput, "无法确定换行方式");
+    return MakeError(ErrorKind::BadInput, TR("cannot tell how the lines end"));
   } catch (const std::bad_alloc&) {
     return OutOfMemory();
   }

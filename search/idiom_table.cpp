@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "table_writer.h"
+#include "messages.h"
 
 namespace tessaly {
 namespace {
@@ -24,8 +25,10 @@ T* Grow(T* block, size_t count) {
 }  // namespace
 
 const char* FieldName(int field) {
-  static const char* const kNames[] = {"成语", "拼音首字母", "拼音", "释义", "出处", "示例", "又作", "近义", "反义"};
-  return field >= 0 && field < static_cast<int>(std::size(kNames)) ? kNames[field] : "";
+  static const char* const kNames[] = {N_("idiom"),   N_("initials"), N_("pinyin"),
+                                       N_("meaning"), N_("source"),   N_("example"),
+                                       N_("variants"), N_("near"),    N_("opposite")};
+  return field >= 0 && field < static_cast<int>(std::size(kNames)) ? TR(kNames[field]) : "";
 }
 
 TextColumn::~TextColumn() {

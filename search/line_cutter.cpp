@@ -5,6 +5,7 @@
 #include <string>
 
 #include "idiom_table.h"
+#include "messages.h"
 
 namespace tessaly {
 namespace {
@@ -69,21 +70,21 @@ Error LineVerdict::verdict(int64_t line, bool blank) const {
   e.line = line;
   if (blank) {
     e.kind = ErrorKind::BlankLine;
-    e.reason = "空行";
+    e.reason = TR("a blank line");
   } else if (m_nul) {
     e.kind = ErrorKind::NulCharacter;
-    e.reason = "含有 NUL 字符（字节 0）";
+    e.reason = TR("holds a NUL character (byte 0)");
   } else if (m_fields < kFieldCount) {
     e.kind = ErrorKind::TooFewFields;
-    e.reason = "只有 " + std::to_string(m_fields) + " 个字段，至少需要 6 个（以 # 分隔）";
+    e.reason = Format(TR("only %s fields; six at least are needed (separated by #)"), {std::to_string(m_fields)});
   } else if (m_firstEmpty >= 0) {
     e.kind = ErrorKind::EmptyField;
     e.field = m_firstEmpty;
-    e.reason = "第 " + std::to_string(m_firstEmpty + 1) + " 个字段（" + FieldName(m_firstEmpty) + "）为空";
+    e.reason = Format(TR("field %s (%s) is empty"), {std::to_string(m_firstEmpty + 1), FieldName(m_firstEmpty)});
   } else if (m_onlyCommas) {
     e.kind = ErrorKind::IdiomOnlyCommas;
     e.field = 0;
-    e.reason = "成语字段只有全角逗号“，”";
+    e.reason = TR("the idiom is nothing but full-width commas “，”");
   } else {
     e.line = 0;
   }

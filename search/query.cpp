@@ -7,6 +7,7 @@
 #include <unicode/utf16.h>
 
 #include "text.h"
+#include "messages.h"
 
 namespace tessaly {
 namespace {
@@ -60,7 +61,7 @@ Result<Query> CheckQuery(std::u16string_view typed) {
     if (u == u'\uFF1F' || u == u'?' || u == u'\u3002' || u == u'.') u = u'*';
   }
   TrimSpaces(t);
-  if (t.empty()) return MakeError(ErrorKind::EmptyQuery, "查询为空：没有可查找的关键字");
+  if (t.empty()) return MakeError(ErrorKind::EmptyQuery, TR("empty query: nothing to search for"));
 
   // Collapse runs of spaces while splitting.
   size_t pos = 0;

@@ -7,6 +7,7 @@
 
 #include "folding.h"
 #include "syllable_index.h"
+#include "messages.h"
 
 namespace tessaly {
 namespace {
@@ -223,7 +224,7 @@ Result<SearchOutcome> RunSearch(const IdiomTable& table, const IdiomViews& views
   const bool syllables = mode == SearchMode::Pinyin || mode == SearchMode::Chain;
   if ((folded && (views.folded() == nullptr || views.folded()->idioms().size() != size)) ||
       (syllables && (views.syllables() == nullptr || views.syllables()->size() != size))) {
-    return MakeError(ErrorKind::BadInput, "查找所需的索引没有为这个成语表建立");
+    return MakeError(ErrorKind::BadInput, TR("the views this search reads were not made for this table"));
   }
   out.Matched.assign(static_cast<size_t>(size), 0);
   HitMarks& marks = out.Matched;

@@ -4,12 +4,13 @@
 #include <algorithm>
 
 #include "pinyin_reader.h"
+#include "messages.h"
 
 namespace tessaly {
 
 namespace {
 
-Error NotPinyin(std::u16string_view) { return MakeError(ErrorKind::BadKeyword, "不是拼音"); }
+Error NotPinyin(std::u16string_view) { return MakeError(ErrorKind::BadKeyword, TR("not pinyin")); }
 
 // The index build as a sink of the pinyin reader: letters and their marks
 // appended as they come, the tone written on a syllable's last letter.

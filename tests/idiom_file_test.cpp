@@ -119,7 +119,8 @@ TEST(IdiomTable, Utf8FilesLoadWithTheirText) {
     const testing::Loaded broken = testing::Take(ParseIdiomText(bytes));
     EXPECT_EQ(broken.error.kind, ErrorKind::BadEncoding);
     EXPECT_EQ(broken.error.line, 3);
-    EXPECT_NE(broken.error.reason.find("UTF-8 编码的字节（文件第 " + std::to_string(bytes.find("\xE4\xB8#") + 1)),
+    EXPECT_EQ(broken.error.offset, static_cast<int64_t>(bytes.find("\xE4\xB8#")));
+    EXPECT_NE(broken.error.reason.find("UTF-8 text (byte " + std::to_string(bytes.find("\xE4\xB8#") + 1)),
               std::string::npos) << broken.error.reason;
   }
   // GBK whose bytes happen to be well-formed UTF-8 (一丝 reads as two

@@ -49,11 +49,11 @@ TEST(Import, WritesLoadableFileInInputOrder) {
   const auto output = dir.path() / "cy.dat";
   const Result r = Import(dir, {"-o", output.string(), input.string()});
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_NE(r.out.find("写入 4 个成语（新增 4 个），跳过 5 个"), std::string::npos) << r.out;
-  EXPECT_NE(r.err.find("第 4 条（𠮷祥如意）：含有 GBK 以外的字符“𠮷”"), std::string::npos) << r.err;
-  EXPECT_NE(r.err.find("第 5 条：缺少 word（成语）"), std::string::npos) << r.err;
-  EXPECT_NE(r.err.find("第 7 条：不是对象"), std::string::npos) << r.err;
-  EXPECT_NE(r.err.find("第 8 条（一心一意）：成语重复"), std::string::npos) << r.err;
+  EXPECT_NE(r.out.find("wrote 4 idioms (4 new), skipped 5"), std::string::npos) << r.out;
+  EXPECT_NE(r.err.find("record 4 (𠮷祥如意): holds “𠮷”, which GBK lacks"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("record 5: no word (the idiom)"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("record 7: not an object"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("record 8 (一心一意): the idiom is there already"), std::string::npos) << r.err;
 
   const std::string bytes = ReadFile(output);
   const tessaly::Result<std::u16string> text = DecodeGbk(bytes);
@@ -104,7 +104,7 @@ TEST(Import, AppendAndMergeWithoutDuplicates) {
   const auto third = dir.write("c.json", R"([{"word":"地久天长","pinyin":"y"},{"word":"天荒地老","pinyin":"tiān huāng dì lǎo"}])");
   const Result r = Import(dir, {"--append", "-o", output.string(), third.string()});
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_NE(r.out.find("写入 3 个成语（新增 1 个），跳过 1 个"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("wrote 3 idioms (1 new), skipped 1"), std::string::npos) << r.out;
   const testing::Loaded loaded = testing::Take(LoadIdiomFile(output));
   ASSERT_EQ(loaded.table.size(), 3);
   EXPECT_EQ(S(loaded.table.field(1, Field::Initials)), "djtc") << "the first record of an idiom wins";
@@ -114,7 +114,7 @@ TEST(Import, AppendAndMergeWithoutDuplicates) {
   const auto suspect = dir.write("d.json", R"([{"word":"昂昂自若","pinyin":"áng áng zì roò"},{"word":"安然无恙","pinyin":"ān rán wú yàng","explanation":"平安，没有损伤。"}])");
   const Result strict = Import(dir, {"--append", "--strict", "-o", output.string(), suspect.string()});
   ASSERT_EQ(strict.status, 0) << strict.err;
-  EXPECT_NE(strict.err.find("第 1 条（昂昂自若）：严格检查：不是汉语拼音音节：音节“roò”"), std::string::npos) << strict.err;
+  EXPECT_NE(strict.err.find("record 1 (昂昂自若): strict check: not a Hanyu Pinyin syllable: syllable “roò”"), std::string::npos) << strict.err;
   EXPECT_EQ(LoadIdiomFile(output)->size(), 4);
 }
 
@@ -124,7 +124,7 @@ TEST(Import, MalformedInputWritesNothing) {
   const auto output = dir.path() / "cy.dat";
   Result r = Import(dir, {"-o", output.string(), broken.string()});
   EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.err.find("不是有效的 JSON（第 3 行第 14 列）"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("is not valid JSON (line 3, column 14)"), std::string::npos) << r.err;
   EXPECT_FALSE(std::filesystem::exists(output));
 
   // An existing output stays as it was.
@@ -163,7 +163,7 @@ TEST(Import, OutputIsReplacedSafelyOrNotAtAll) {
     return n;
   };
 
-  // A write cut short by the file-size limit is an error, not "写入 1 个成语"
+  // A write cut short by the file-size limit is an error, not "wrote 1 idioms"
   // (the limit cuts the message on stderr too).
   reset();
   Result r = Import(dir, {"-o", out.string(), good.string()}, {"prlimit --fsize=40", "", ""});
@@ -198,7 +198,7 @@ TEST(Import, OutputIsReplacedSafelyOrNotAtAll) {
   for (const char* node : {"fifo", "folder"}) {
     r = Import(dir, {"-o", (dir.path() / node).string(), good.string()});
     EXPECT_EQ(r.status, 2) << node;
-    EXPECT_NE(r.err.find("不是普通文件"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("not a regular file"), std::string::npos) << r.err;
   }
   EXPECT_TRUE(std::filesystem::is_fifo(dir.path() / "fifo"));
 
@@ -226,10 +226,84 @@ TEST(Import, OutputIsReplacedSafelyOrNotAtAll) {
   std::filesystem::create_hard_link(out, dir.path() / "hard.dat");
   r = Import(dir, {"-o", out.string(), good.string()});
   EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.err.find("硬链接"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("hard links"), std::string::npos) << r.err;
   EXPECT_TRUE(ReadFile(out) == big);
   EXPECT_EQ(std::filesystem::hard_link_count(out), 2u);
   EXPECT_EQ(temporaries(), 0);
+}
+
+// Without -o the import goes to the user's own table, which the finder
+// then reads; "-o -" writes standard output and nothing else.
+TEST(Import, UserTableAndStandardOutput) {
+  TempDir dir;
+  const auto input = dir.write("idioms.json", kJson);
+  Result r = Import(dir, {input.string()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const auto user = dir.path() / "xdg" / "tessaly" / "cy.dat";
+  EXPECT_NE(r.out.find(user.string()), std::string::npos) << r.out;
+  EXPECT_EQ(LoadIdiomFile(user)->size(), 4);
+  EXPECT_EQ(testing::Run(dir, "tessaly-find", {"--count", "女中豪杰"}).out, "1\n") << "the finder reads it";
+
+  r = Import(dir, {"-o", "-", input.string()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, ReadFile(user));
+  EXPECT_NE(r.err.find("wrote 4 idioms"), std::string::npos) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "-"));
+  EXPECT_EQ(Import(dir, {"--append", "-o", "-", input.string()}).status, 2);
+}
+
+// Two imports into one table at once: the second waits, and neither loses
+// the other's records (once both exited 0 with one run's records gone).
+TEST(Import, ConcurrentAppendsKeepEveryRecord) {
+  TempDir dir;
+  auto records = [](char tag) {
+    std::string json = "[";
+    for (int i = 0; i < 20000; ++i) {
+      json += std::string(i > 0 ? "," : "") + R"({"word":"成语)" + tag + std::to_string(i) + R"(","pinyin":"chéng yǔ"})";
+    }
+    return json + "]";
+  };
+  const auto a = dir.write("a.json", records('A'));
+  const auto b = dir.write("b.json", records('B'));
+  const auto out = dir.path() / "cy.dat";
+  const std::string import = testing::Quote(std::string(TESSALY_BIN_DIR) + "/tessaly-import");
+  const std::string both = "cd " + testing::Quote(dir.path().string()) + " && (" + import + " --append -o cy.dat a.json" +
+                           " >/dev/null 2>&1 & " + import + " --append -o cy.dat b.json >/dev/null 2>&1 & wait)";
+  ASSERT_EQ(std::system(both.c_str()), 0);
+  EXPECT_EQ(LoadIdiomFile(out)->size(), 40000);
+}
+
+// Temporary files: a writer killed before it could clean up leaves one; the
+// next write into the folder removes it, but never a live writer's. Any
+// name the file system takes can be written, and a replaced output whose
+// report cannot be written says so with its own status.
+TEST(Import, TemporaryFilesAndTheOutputsFate) {
+  TempDir dir;
+  const auto good = dir.write("good.json", R"([{"word":"一心一意","pinyin":"yī xīn yī yì"}])");
+  const auto stale = dir.write(".tessaly-Ab12Cd", "left by a killed run");
+  const auto live = dir.write(".tessaly-Ef34Gh", "being written");
+  const std::string hold = "flock " + testing::Quote(live.string()) + " sleep 3 & sleep 0.5";
+  ASSERT_EQ(std::system(hold.c_str()), 0);
+  ASSERT_EQ(Import(dir, {"-o", (dir.path() / "cy.dat").string(), good.string()}).status, 0);
+  EXPECT_FALSE(std::filesystem::exists(stale));
+  EXPECT_TRUE(std::filesystem::exists(live)) << "a locked temporary file is a live writer's";
+
+  const std::string longest = std::string(251, 'x') + ".dat";
+  Result r = Import(dir, {"-o", (dir.path() / longest).string(), good.string()});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(LoadIdiomFile(dir.path() / longest)->size(), 1);
+  r = Import(dir, {"-o", (dir.path() / (std::string(256, 'y') + ".dat")).string(), good.string()});
+  EXPECT_EQ(r.status, 2) << "a name the file system refuses is an error, not an abort";
+
+  std::filesystem::create_symlink("loop", dir.path() / "loop");
+  r = Import(dir, {"--append", "-o", (dir.path() / "loop").string(), good.string()});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("cannot append"), std::string::npos) << r.err;
+
+  r = Import(dir, {"-o", (dir.path() / "full.dat").string(), good.string()}, {"", "", "/dev/full"});
+  EXPECT_EQ(r.status, 3) << r.err;
+  EXPECT_NE(r.err.find("was replaced"), std::string::npos) << r.err;
+  EXPECT_EQ(LoadIdiomFile(dir.path() / "full.dat")->size(), 1);
 }
 
 TEST(InitialsFromPinyin, SyllablesToLetters) {

@@ -114,7 +114,12 @@ inline std::string Quote(const std::string& arg) {
 // capturing its output in files of `dir`.
 inline ProgramRun Run(const TempDir& dir, const std::string& name, const std::vector<std::string>& args,
                       const Launch& launch = {}) {
-  std::string command = launch.before + " " + Quote(std::string(TESSALY_BIN_DIR) + "/" + name);
+  // Every program starts alike: in English, with no table named from
+  // outside and a user data folder of the test's own (empty unless the test
+  // puts a table there). `launch.before` comes after, to change any of it.
+  const std::string xdg = (dir.path() / "xdg").string();
+  std::string command = "env -u TESSALY_DATA -u LANGUAGE LC_ALL=C.UTF-8 XDG_DATA_HOME=" + Quote(xdg) + " " +
+                        launch.before + " " + Quote(std::string(TESSALY_BIN_DIR) + "/" + name);
   for (const std::string& a : args) command += " " + Quote(a);
   const std::string out = launch.stdoutTo.empty() ? (dir.path() / "stdout").string() : launch.stdoutTo;
   command += " >" + Quote(out) + " 2>" + Quote((dir.path() / "stderr").string());

@@ -25,7 +25,8 @@ enum class ErrorKind {
   NotRegularFile,   // a folder, a FIFO or a device where a file was wanted
   ReadFailed,       // reading stopped with an I/O error
   TooLarge,         // larger than the size bound of what is read
-  WriteFailed,      // creating, writing, syncing, closing or renaming failed
+  WriteFailed,      // creating, writing, syncing, closing or renaming failed: nothing changed
+  Unsynced,         // a file was replaced, but a last step (its close, its folder's flush) failed
   BadEncoding,      // bytes that are not text of the expected encoding
   NulCharacter,     // a NUL character inside a line of cy.dat
   BlankLine,        // a line of cy.dat without any text

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -66,15 +67,46 @@ Result<std::string> ReadWholeFile(const std::filesystem::path& path);
 
 // WriteFileSafely replaces the file at `path` with `bytes`. The bytes go to
 // a new temporary file in the same folder, created exclusively (a link
-// planted under its name is never followed); every write, the flush to disk
-// and the close are checked, and only then is the temporary file renamed
-// over `path`. A `path` that is a symbolic link is written through to its
+// planted under its name is never followed); every write and the flush to
+// disk are checked, and only then is the temporary file renamed over
+// `path`. A `path` that is a symbolic link is written through to its
 // target; an existing `path` that is not a regular file, or that has
 // further hard links (which would keep the old text), is refused. The new
 // file keeps the old one's permission bits (and owner, where allowed). On
 // any failure the old file is left byte for byte as it was and the
-// temporary file is removed.
+// temporary file is removed. When all went well but the last steps (the
+// close, the flush of the folder) the file is replaced and the error is of
+// kind Unsynced.
 Error WriteFileSafely(const std::filesystem::path& path, std::string_view bytes);
+
+// The temporary files of WriteFileSafely start with ".tessaly-" (short,
+// whatever the name they replace: any name the file system accepts can be
+// written), and the writer holds a lock on its own; the next write into the
+// same folder removes those whose writer has gone without cleaning up.
+//
+// RemoveTemporaryOnSignals makes SIGINT, SIGTERM and SIGHUP remove the
+// temporary file being written, if any, before they end the process. For
+// programs (a library does not take over signals on its own).
+void RemoveTemporaryOnSignals();
+
+// FolderLock holds an exclusive lock on a folder: a read-modify-write of a
+// file in it (tessaly-import --append) takes it first, so that two of them
+// never work at once and neither loses the other's records.
+class FolderLock {
+ public:
+  // take locks `folder`; when another holds it, calls `onWait` and waits.
+  static Result<FolderLock> take(const std::filesystem::path& folder, const std::function<void()>& onWait);
+
+  FolderLock() = default;
+  ~FolderLock();
+  FolderLock(FolderLock&& other) noexcept;
+  FolderLock& operator=(FolderLock&& other) noexcept;
+  FolderLock(const FolderLock&) = delete;             // holds the lock
+  FolderLock& operator=(const FolderLock&) = delete;  // holds the lock
+
+ private:
+  int m_fd = -1;
+};
 
 // SystemReason returns the system's text for `errnum`, in the user's
 // locale.

@@ -37,7 +37,4 @@ std::filesystem::path UserDataFolder();
 // output is named.
 std::filesystem::path UserTablePath();
 
-// OriginName returns how `origin` is named to the user (English).
-const char* OriginName(DataLocation::Origin origin);
-
 }  // namespace tessaly

@@ -44,8 +44,9 @@ inline constexpr int kNearField = 7;
 inline constexpr int kOppositeField = 8;
 inline constexpr char16_t kListSeparator = u'\u3001';  // 、
 
-// FieldName returns the name of field `field` (0 to 8) for messages, in
-// Chinese (UTF-8): 成语, 拼音首字母, …, 又作, 近义, 反义; "" for others.
+// FieldName returns the name of field `field` (0 to 8) for messages, in the
+// language of the messages (UTF-8): idiom, initials, pinyin, …, variants,
+// near, opposite (成语, 拼音首字母, …); "" for others.
 const char* FieldName(int field);
 
 // The search mark of each record, indexed like the table: 1 for a hit of

@@ -1,0 +1,20 @@
+# Places the bundled idiom table beside the programs of the build, without
+# ever overwriting a table someone changed there: a copy of what was placed
+# last is kept, and a table that differs from it is the user's now.
+function(tessaly_place_table source target)
+  set(placed "${CMAKE_BINARY_DIR}/generated/cy.dat.placed")
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${source}")
+  if(EXISTS "${target}" AND EXISTS "${placed}")
+    file(SHA256 "${target}" now)
+    file(SHA256 "${placed}" before)
+    if(NOT now STREQUAL before)
+      file(SHA256 "${source}" bundled)
+      if(NOT now STREQUAL bundled)
+        message(STATUS "Keeping ${target}: it was changed since the build placed it")
+        return()
+      endif()
+    endif()
+  endif()
+  configure_file("${source}" "${target}" COPYONLY)
+  configure_file("${source}" "${placed}" COPYONLY)
+endfunction()
