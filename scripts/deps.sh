@@ -12,6 +12,8 @@ packages=(
   libxcb1-dev xvfb xauth                      # the window's frame hints; xvfb-run for tests and no display
   util-linux locales man-db groff-base bash-completion   # the command-line tests
   unicode-data bzip2                          # the readings the strict check holds pinyin against
+  gettext                                     # the message catalogues
+  dpkg-dev file                               # the Debian package (cpack, dpkg-shlibdeps)
   "$@"
 )
 
