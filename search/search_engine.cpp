@@ -137,7 +137,6 @@ std::u16string Ascii(std::string_view text) { return std::u16string(text.begin()
 struct IdiomTexts {
   const TextColumn& idioms;
   const TextColumn& chars;
-  int32_t last(int32_t i) const { return static_cast<int32_t>(chars.length(i)) - 1; }
 };
 
 // The idiom chain from `text`; see RunSearch.
@@ -287,26 +286,29 @@ Result<SearchOutcome> RunSearch(const IdiomTable& table, const IdiomViews& views
         table.column(Field::Initials).markContaining(key.substr(1), marks, hits);
         break;
       case KeywordRule::InitialsPrefix:
-        MarkEach(size, marks, hits, [&](int32_t i) {
-          return table.field(i, Field::Initials).substr(0, key.size()) == key;
+        MarkEach(size, marks, hits, [&, initials = table.column(Field::Initials).view()](int32_t i) {
+          return initials.at(i).substr(0, key.size()) == key;
         });
         break;
       case KeywordRule::WildcardPrefix:
-        MarkEach(size, marks, hits, [&](int32_t i) { return WildcardPrefixMatch(idioms.chars.at(i), key); });
+        MarkEach(size, marks, hits,
+                 [&, chars = idioms.chars.view()](int32_t i) { return WildcardPrefixMatch(chars.at(i), key); });
         break;
       case KeywordRule::Length: {
         const int32_t last = static_cast<int32_t>(key.size()) - 1;
-        MarkEach(size, marks, hits, [&](int32_t i) { return idioms.last(i) == last; });
+        MarkEach(size, marks, hits,
+                 [&, chars = idioms.chars.view()](int32_t i) { return static_cast<int32_t>(chars.length(i)) - 1 == last; });
         break;
       }
       case KeywordRule::OrderedFuzzy:
         MarkEach(size, marks, hits,
-                 [&](int32_t i) { return OrderedFuzzyMatch(table.IdiomChars(i), key); });
+                 [&, chars = table.chars().view()](int32_t i) { return OrderedFuzzyMatch(chars.at(i), key); });
         break;
       case KeywordRule::Mixed: {
         const std::vector<CharNeed> needs = NeedsOf(key);
-        MarkEach(size, marks, hits,
-                 [&](int32_t i) { return MixedMatch(table.IdiomChars(i), needs, key.size()); });
+        MarkEach(size, marks, hits, [&, chars = table.chars().view()](int32_t i) {
+          return MixedMatch(chars.at(i), needs, key.size());
+        });
         break;
       }
       case KeywordRule::PinyinSyllables:
@@ -316,7 +318,8 @@ Result<SearchOutcome> RunSearch(const IdiomTable& table, const IdiomViews& views
         break;
       case KeywordRule::StructurePattern: {
         const Pattern pattern(key);
-        MarkEach(size, marks, hits, [&](int32_t i) { return pattern.matches(table.IdiomChars(i)); });
+        MarkEach(size, marks, hits,
+                 [&, chars = table.chars().view()](int32_t i) { return pattern.matches(chars.at(i)); });
         break;
       }
       case KeywordRule::MisplacedPinyinWildcard:

@@ -82,6 +82,16 @@ class TextColumn {
   std::u16string_view text() const { return {m_text, m_size}; }
   std::u16string_view at(int32_t i) const { return {m_text + m_starts[i], length(i)}; }
   uint32_t length(int32_t i) const { return m_starts[i + 1] - m_starts[i]; }
+  // The column as two plain pointers, for loops over every record: held in
+  // locals, they are not read again after each byte a loop writes (a byte
+  // store may alias anything reached through a reference).
+  struct View {
+    const char16_t* text;
+    const uint32_t* starts;
+    std::u16string_view at(int32_t i) const { return {text + starts[i], starts[i + 1] - starts[i]}; }
+    uint32_t length(int32_t i) const { return starts[i + 1] - starts[i]; }
+  };
+  View view() const { return {m_text, m_starts}; }
 
   // markContaining sets the mark of every record not yet marked whose text
   // contains `needle`, and counts them in `hits`. One find runs over the
