@@ -185,7 +185,9 @@ TEST(BundledData, IsConsistentAndSorted) {
   }
   for (int32_t i = 0; i < r.table.size(); ++i) {
     for (std::u16string_view f : r.table.record(i).Fields) {
-      if (!f.empty()) EXPECT_EQ(f.find_first_not_of(u' '), 0u) << "line " << i + 1 << ": no leading blank";
+      if (!f.empty()) {
+        EXPECT_EQ(f.find_first_not_of(u' '), 0u) << "line " << i + 1 << ": no leading blank";
+      }
     }
   }
 }
