@@ -658,9 +658,20 @@ std::string Describe(const Finding& finding, const IdiomTable& table) {
 }
 
 void AppendReportLine(std::string& out, const Finding& finding, const IdiomTable& table) {
-  out += Format(TR("line %s %s: %s: %s"), {std::to_string(finding.record + 1),
-                                           ToUtf8(table.field(finding.record, Field::Idiom)),
-                                           FindingName(finding.kind), Describe(finding, table)});
+  const std::string line = Format(TR("line %s %s: %s: %s"), {std::to_string(finding.record + 1),
+                                                              ToUtf8(table.field(finding.record, Field::Idiom)),
+                                                              FindingName(finding.kind), Describe(finding, table)});
+  // One line a finding, whatever the texts it quotes hold: a lone LF stays
+  // inside a field of cy.dat.
+  for (char c : line) {
+    if (c == '\n') {
+      out += "\\n";
+    } else if (c == '\r') {
+      out += "\\r";
+    } else {
+      out += c;
+    }
+  }
   out += '\n';
 }
 

@@ -103,6 +103,11 @@ INSTANTIATE_TEST_SUITE_P(
                    {"1 near or opposite idiom not in the table: near “专心致志” is no idiom of the table",
                     "1 near or opposite idiom one way only: opposite “三心二意” does not name this idiom back",
                     "3 variant is a headword: the variant “全心全意” is the idiom of line 2"}},
+        // A lone LF stays inside a field; the report once split such a
+        // finding over two lines.
+        StrictCase{"ReportLineOfATextWithALineBreak",
+                   {"一心一意#yxyy#yī xīn yī yì#m#论\n语#无"},
+                   {"1 source not in the format: “论\n语” is neither “无” nor written 朝代·作者《书名·篇名》：“原文”"}},
         StrictCase{"DuplicateNamesTheFirst",
                    {"一心一意#yxyy#yī xīn yī yì#m#无#无", "三心二意#sxey#sān xīn èr yì#m#无#无",
                     "一心一意#yxyy#yī xīn yī yì#另一个#无#无"},

@@ -57,7 +57,8 @@ struct Finding {
 std::string Describe(const Finding& finding, const IdiomTable& table);
 
 // AppendReportLine appends the report's line for `finding` to `out`:
-// "第 N 行 idiom：kind：what" and a line end.
+// "line N idiom: kind: what" (in the messages' language) and a line end; a
+// line break in a quoted text is written \n.
 void AppendReportLine(std::string& out, const Finding& finding, const IdiomTable& table);
 
 // How many findings of each kind, indexed by FindingKind.
