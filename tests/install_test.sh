@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and checks the installed tree:
-# the programs beside cy.dat, the links on the PATH, the manual pages, the
-# bash completions, the desktop entry, the icons and the AppStream
-# metainfo, and that the window program starts and finds its data.
+# the programs beside cy.dat, the links on the PATH, the manual pages in
+# English and Chinese, the message catalogue, the bash completions, the
+# desktop entry, the icons and the AppStream metainfo, and that the window
+# program starts and finds its data.
 set -euo pipefail
+# One locale for every tool below (widths, col), whatever the caller runs in.
+export LC_ALL=C.UTF-8
 build=$1
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
@@ -24,7 +27,18 @@ for program in tessaly tessaly-find tessaly-import; do
   warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings=all -l "$page" 2>&1 >/dev/null)
   [ -z "$warnings" ] || { echo "$program.1: $warnings"; exit 1; }
   LC_ALL=C.UTF-8 MANWIDTH=80 man -l "$page" | grep -q "EXIT STATUS"
+  # The Chinese page too, and none of its lines is wider than the terminal.
+  page="$prefix/share/man/zh_CN/man1/$program.1"
+  [ -e "$page" ] || { echo "missing: $page"; exit 1; }
+  warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings=all -l "$page" 2>&1 >/dev/null)
+  [ -z "$warnings" ] || { echo "zh_CN/$program.1: $warnings"; exit 1; }
+  shown=$(LC_ALL=C.UTF-8 MANWIDTH=80 MAN_KEEP_FORMATTING= man -l "$page" | col -b)
+  grep -q "退出状态" <<<"$shown"
+  wide=$(awk '{ if (length($0) > 0) print }' <<<"$shown" | while IFS= read -r line; do
+           w=$(printf '%s' "$line" | wc -L); [ "$w" -le 80 ] || echo "$w: $line"; done)
+  [ -z "$wide" ] || { echo "zh_CN/$program.1 wider than 80 columns:"; echo "$wide"; exit 1; }
 done
+[ -e "$prefix/share/locale/zh_CN/LC_MESSAGES/tessaly.mo" ] || { echo "missing: tessaly.mo"; exit 1; }
 
 # The completions offer the modes after --mode and the options after a dash.
 complete_words() {
