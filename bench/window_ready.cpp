@@ -16,7 +16,9 @@ int main(int argc, char** argv) {
   if (argc != 2) return 2;
   tessaly::FrmMainServices services;
   services.dataFile = argv[1];
-  services.loadTable = tessaly::LoadAhead([file = services.dataFile] { return tessaly::LoadIdiomFile(file); });
+  tessaly::PendingTable pending = tessaly::LoadAhead([file = services.dataFile] { return tessaly::LoadIdiomFile(file); });
+  services.loadTable = std::move(pending.take);
+  services.tableReady = std::move(pending.ready);
   QApplication app(argc, argv);
   tessaly::InstallQtTranslations();
   tessaly::QtDesktop desktop;
