@@ -99,9 +99,10 @@ class FrmMain : public QMainWindow {
 
   // Form_Load runs the start-up of the window: centre it, show the author
   // line and the caption, show it, start the update check (unless turned
-  // off), let it paint, take the idiom table and put the focus into the
-  // query box. A table still loading (FrmMainServices::tableReady) is taken
-  // when it is in, the window taking input meanwhile. Returns false when
+  // off), read the 生词本, put the focus into the query box and take the
+  // idiom table. A table read here (no FrmMainServices::tableReady) is read
+  // after the window has painted; one read ahead is taken without waiting,
+  // or when it is in, the window taking input meanwhile. Returns false when
   // the table failed to load (the program has then been ended).
   bool Form_Load();
 

@@ -17,7 +17,6 @@
 #include <QPlainTextEdit>
 #include <QShortcut>
 #include <QStringListModel>
-#include <QStyleFactory>
 #include <QTimer>
 
 #include "desktop.h"
@@ -120,9 +119,6 @@ void FrmMain::createMoreMenus() {
     TxtFind->setFocus(Qt::ShortcutFocusReason);
     TxtFind->selectAll();
   });
-  auto* style = new MenuBarKeyStyle(QStyleFactory::create(QApplication::style()->name()));
-  style->setParent(menuBar());
-  menuBar()->setStyle(style);
 
   connect(menuBack, &QAction::triggered, this, &FrmMain::menuBack_Click);
   connect(menuForward, &QAction::triggered, this, &FrmMain::menuForward_Click);

@@ -3,22 +3,22 @@
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QMenuBar>
+#include <QMenu>
+#include <QPainter>
 #include <QStyleOptionMenuItem>
 
 namespace tessaly {
 
-void MenuBarKeyStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
-                                  const QWidget* widget) const {
-  const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
-  if (element == CE_MenuBarItem && item != nullptr && widget != nullptr && widget->hasFocus() &&
-      (item->state & State_Selected)) {
-    QStyleOptionMenuItem current = *item;
-    current.state |= State_Sunken;
-    QProxyStyle::drawControl(element, &current, painter, widget);
-    return;
-  }
-  QProxyStyle::drawControl(element, option, painter, widget);
+void KeyMenuBar::paintEvent(QPaintEvent* event) {
+  QMenuBar::paintEvent(event);
+  QAction* current = activeAction();
+  if (!hasFocus() || current == nullptr || (current->menu() != nullptr && current->menu()->isVisible())) return;
+  QStyleOptionMenuItem option;
+  initStyleOption(&option, current);
+  option.rect = actionGeometry(current);
+  option.state |= QStyle::State_Selected | QStyle::State_Sunken;
+  QPainter painter(this);
+  style()->drawControl(QStyle::CE_MenuBarItem, &option, &painter, this);
 }
 
 void EnterMenuBar(QMenuBar* bar, QAction* entry) {

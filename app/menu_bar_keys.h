@@ -1,27 +1,25 @@
-// The menu bar worked with the keyboard: a style that shows which entry is
-// current, and the way F10 and the Alt+letter keys of the entries without a
-// mnemonic enter it as Alt does.
+// The menu bar worked with the keyboard: a menu bar that shows which entry
+// is current, and the way F10 and the Alt+letter keys of the entries
+// without a mnemonic enter it as Alt does.
 #pragma once
 
-#include <QProxyStyle>
-
-class QAction;
-class QMenuBar;
+#include <QMenuBar>
 
 namespace tessaly {
 
-// MenuBarKeyStyle draws the current entry of a menu bar that has the
-// keyboard focus (after Alt or F10, before a menu opens) as highlighted.
-// Qt's Fusion style highlights an entry only while its menu is open, so
-// after Alt nothing showed which entry Enter or Down would open. Entries
-// under the mouse look as they always did.
-class MenuBarKeyStyle : public QProxyStyle {
+// KeyMenuBar draws its current entry highlighted while it has the keyboard
+// focus (after Alt or F10, before a menu opens). Qt's Fusion style
+// highlights an entry only while its menu is open, so after Alt nothing
+// showed which entry Enter or Down would open. Entries under the mouse
+// look as they always did.
+class KeyMenuBar : public QMenuBar {
   Q_OBJECT
 
  public:
-  using QProxyStyle::QProxyStyle;
-  void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
-                   const QWidget* widget) const override;
+  using QMenuBar::QMenuBar;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
 };
 
 // EnterMenuBar puts `bar` into keyboard mode, as a press and release of Alt

@@ -826,7 +826,7 @@ void FrmMainTest::tableArrivesAfterTheWindow() {
   });
   QVERIFY(w.loaded);
   QVERIFY(w.frm->isVisible());
-  QCOMPARE(QApplication::focusWidget(), w.TxtFind());
+  QCOMPARE(w.frm->focusWidget(), w.TxtFind());
   w.search("成语299");
   QCOMPARE(w.Pic()->text(), QStringLiteral("正在加载成语表，查找会在加载完成后进行……"));
   QVERIFY(w.Label3()->text().isEmpty());
