@@ -363,12 +363,9 @@ void FrmMain::connectSignals() {
       m_desktop.showMessage(this, text, title, Desktop::Icon::Critical);
     });
   }
-  TxtView->installEventFilter(this);
-  TxtFind->installEventFilter(this);
-  List1->installEventFilter(this);
-  // The mouse's back and forward buttons, wherever in the window they are
-  // pressed: the application sees them before any control, which would
-  // take them as clicks.
+  // The keys of the controls, and the mouse's back and forward buttons
+  // wherever in the window they are pressed: the application's filter sees
+  // events before any control, which would take those buttons as clicks.
   qApp->installEventFilter(this);
 }
 
@@ -548,7 +545,8 @@ void FrmMain::RunSearch(const HistoryEntry& request, bool remember) {
     Notice(kTableLoadingNotice);
     return;
   }
-  if (request.mode == SearchMode::Folded && m_views.folded() == nullptr && m_table.size() >= m_services.foldAsideFrom) {
+  if (request.mode == SearchMode::Folded && m_views.folded() == nullptr && !m_foldTried &&
+      m_table.size() >= m_services.foldAsideFrom) {
     StartFold(request);
     return;
   }
@@ -604,8 +602,10 @@ void FrmMain::FoldDone() {
   m_foldThread = nullptr;
   QApplication::restoreOverrideCursor();
   m_views.adopt(std::move(m_foldViews));
+  m_foldTried = true;
   if (m_pending) {
-    // A failed conversion is run again by the search, which then says why.
+    // After a failed conversion the search prepares the view itself, which
+    // fails again at once (OpenCC's data missing) and says why.
     const HistoryEntry request = std::move(*m_pending);
     m_pending.reset();
     RunSearch(request, true);

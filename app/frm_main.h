@@ -208,6 +208,7 @@ class FrmMain : public QMainWindow {
   std::optional<HistoryEntry> m_pending;
   QThread* m_foldThread = nullptr;  // 简繁通查's first conversion, on a thread of its own
   IdiomViews m_foldViews;           // what that thread built; taken when it is done
+  bool m_foldTried = false;         // that thread has run: it runs once
   SearchHistory m_history;
   bool m_composing = false;  // the input method holds uncommitted text in the query box
 

@@ -78,18 +78,6 @@ TEST(Wordbook, BrokenFilesAreErrorsWithTheirPlace) {
   }
 }
 
-TEST(Wordbook, WrittenIntoAFolderMadeForIt) {
-  testing::TempDir dir;
-  const std::filesystem::path path = dir.path() / "data" / "tessaly" / "wordbook.txt";
-  Result<Wordbook> none = ReadWordbook(path);
-  ASSERT_TRUE(none.ok());
-  EXPECT_TRUE(none->idioms().empty());
-  ASSERT_TRUE(WriteWordbook(path, BookOf({"一心一意"})).ok());
-  Result<Wordbook> back = ReadWordbook(path);
-  ASSERT_TRUE(back.ok());
-  EXPECT_EQ(IdiomsOf(back->idioms()), std::vector<std::string>{"一心一意"});
-}
-
 TEST(Wordbook, SetAsideKeepsTheBytesUnderAFreeName) {
   testing::TempDir dir;
   const std::filesystem::path path = dir.write("wordbook.txt", "broken\xFF");
