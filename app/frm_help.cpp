@@ -6,6 +6,7 @@
 
 #include "fonts.h"
 #include "placement.h"
+#include "tessaly_config.h"
 #include "twips.h"
 
 namespace tessaly {
@@ -58,8 +59,10 @@ QString HelpText() {
                         "在结果上点右键可复制成语、复制整个词条、加入生词本或从这里接龙。") + gap +
          QStringLiteral("4、查看：Ctrl++、Ctrl+- 和 Ctrl+0 放大、缩小和还原整个窗口（100% 至 200%）；"
                         "选中“边输入边查找”后，停止输入片刻就会自动查找。") + gap +
-         QStringLiteral("5、选项：选择“网上释义”打开的网站（百度汉语、汉典、萌典、教育部《成語典》）；"
-                        "取消“启动时检查新版本”后，程序启动时不再询问主页网站有没有新版本。") + gap +
+         QStringLiteral("5、选项：选择“网上释义”打开的网站（百度汉语、汉典、萌典、教育部《成語典》）") +
+         (kUpdateCheck ? QStringLiteral("；取消“启动时检查新版本”后，程序启动时不再询问主页网站有没有新版本。")
+                       : QStringLiteral("。")) +
+         gap +
          QStringLiteral("到主页可使用网页版或下载App") + gap + QStringLiteral("作者：Orvel");
 }
 

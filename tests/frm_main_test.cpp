@@ -30,6 +30,7 @@
 #include "window_test_util.h"
 #include "search_engine.h"
 #include "status_strip.h"
+#include "tessaly_config.h"
 
 using namespace tessaly;
 
@@ -980,6 +981,7 @@ void FrmMainTest::closingEmptiesTheList() {
 }
 
 void FrmMainTest::updateNoticeFromVersionFile() {
+  if (!kUpdateCheck) QSKIP("built without the update check");
   // A real socket: the version file says 1.24, newer than 1.23.
   QTcpServer server;
   QVERIFY(server.listen(QHostAddress::LocalHost));
@@ -1016,6 +1018,7 @@ void FrmMainTest::updateCheckFollowsTheSetting_data() {
 
 void FrmMainTest::updateCheckFollowsTheSetting() {
   QFETCH(bool, on);
+  if (!kUpdateCheck) QSKIP("built without the update check");
   QString settings;
   {
     Window w;
