@@ -7,7 +7,6 @@
 
 #include <QAction>
 #include <QActionGroup>
-#include <QApplication>
 #include <QCompleter>
 #include <QFile>
 #include <QLineEdit>
