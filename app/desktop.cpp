@@ -8,7 +8,11 @@
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QStandardPaths>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QMessageBox>
 #include <QUrl>
 
@@ -44,6 +48,18 @@ void QtDesktop::showMessage(QWidget* owner, const QString& text, const QString& 
   box.exec();
 }
 
+QString QtDesktop::saveFileName(QWidget* owner, const QString& title, const QString& name, const QString& filter) {
+  QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  if (folder.isEmpty()) folder = QDir::homePath();
+  return QFileDialog::getSaveFileName(owner, title, QDir(folder).filePath(name), filter);
+}
+
+QString QtDesktop::openFileName(QWidget* owner, const QString& title, const QString& filter) {
+  QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  if (folder.isEmpty()) folder = QDir::homePath();
+  return QFileDialog::getOpenFileName(owner, title, folder, filter);
+}
+
 void QtDesktop::openUrl(const QString& address) {
   // The address is already encoded; TolerantMode would re-encode "%".
   QDesktopServices::openUrl(QUrl::fromEncoded(address.toUtf8(), QUrl::StrictMode));
@@ -60,6 +76,8 @@ bool QtDesktop::isForeground(const QWidget* window) const {
 }
 
 void QtDesktop::runModal(QDialog* dialog) { dialog->exec(); }
+
+void QtDesktop::runMenu(QMenu* menu, const QPoint& at) { menu->exec(at); }
 
 void QtDesktop::terminate(int code) {
   std::fflush(nullptr);

@@ -96,7 +96,9 @@ int main(int argc, char** argv) {
   // The table is read while Qt starts and the window is built.
   tessaly::FrmMainServices services;
   services.dataFile = tessaly::FindDataFile(dataOption).path;
-  services.loadTable = tessaly::LoadAhead([file = services.dataFile] { return tessaly::LoadIdiomFile(file); });
+  tessaly::PendingTable pending = tessaly::LoadAhead([file = services.dataFile] { return tessaly::LoadIdiomFile(file); });
+  services.loadTable = std::move(pending.take);
+  services.tableReady = std::move(pending.ready);
   QApplication app(argc, argv);
   QApplication::setApplicationName(QString::fromLatin1(tessaly::kProductName));
   QApplication::setApplicationVersion(QString::fromLatin1(tessaly::kVersionString));

@@ -13,17 +13,25 @@
 namespace tessaly {
 namespace {
 
-// OpenCC's converter, opened once; null when its data is missing.
-opencc_t Converter() {
-  static const opencc_t converter = [] {
-    const opencc_t c = opencc_open("t2s.json");
-    return c == reinterpret_cast<opencc_t>(-1) ? nullptr : c;
-  }();
-  return converter;
+// An OpenCC converter of `config`, opened on first use and kept; null
+// when its data is missing.
+opencc_t OpenConverter(const char* config) {
+  const opencc_t c = opencc_open(config);
+  return c == reinterpret_cast<opencc_t>(-1) ? nullptr : c;
 }
 
-Error NoData() {
-  return MakeError(ErrorKind::MissingData, TR("简繁通查 needs OpenCC's conversion data (t2s.json), which is not installed"));
+// Converts `text` with `converter`; `lock` makes its users take turns.
+Result<std::u16string> Convert(opencc_t converter, std::mutex& lock, std::u16string_view text, bool toSimplified) {
+  if (text.empty()) return std::u16string();
+  const std::string utf8 = ToUtf8(text);
+  std::lock_guard<std::mutex> hold(lock);
+  std::unique_ptr<char, void (*)(char*)> out(opencc_convert_utf8(converter, utf8.data(), utf8.size()),
+                                               &opencc_convert_utf8_free);
+  if (!out) {
+    return MakeError(ErrorKind::BadInput, toSimplified ? TR("the conversion to simplified characters failed")
+                                                       : TR("the conversion to traditional characters failed"));
+  }
+  return FromUtf8(out.get());
 }
 
 // Puts `text` into `column` as its next record.
@@ -36,17 +44,23 @@ void Put(TextColumn& column, std::u16string_view text) {
 }  // namespace
 
 Result<std::u16string> ToSimplified(std::u16string_view text) {
-  const opencc_t converter = Converter();
-  if (converter == nullptr) return NoData();
-  if (text.empty()) return std::u16string();
-  const std::string utf8 = ToUtf8(text);
-  // One converter serves every thread that folds, one at a time.
+  static const opencc_t converter = OpenConverter("t2s.json");
   static std::mutex lock;
-  std::lock_guard<std::mutex> hold(lock);
-  std::unique_ptr<char, void (*)(char*)> out(opencc_convert_utf8(converter, utf8.data(), utf8.size()),
-                                               &opencc_convert_utf8_free);
-  if (!out) return MakeError(ErrorKind::BadInput, TR("the conversion to simplified characters failed"));
-  return FromUtf8(out.get());
+  if (converter == nullptr) {
+    return MakeError(ErrorKind::MissingData,
+                     TR("简繁通查 needs OpenCC's conversion data (t2s.json), which is not installed"));
+  }
+  return Convert(converter, lock, text, true);
+}
+
+Result<std::u16string> ToTraditional(std::u16string_view text) {
+  static const opencc_t converter = OpenConverter("s2t.json");
+  static std::mutex lock;
+  if (converter == nullptr) {
+    return MakeError(ErrorKind::MissingData,
+                     TR("traditional characters need OpenCC's conversion data (s2t.json), which is not installed"));
+  }
+  return Convert(converter, lock, text, false);
 }
 
 Result<FoldedIdioms> FoldedIdioms::Make(const IdiomTable& table) {

@@ -23,6 +23,11 @@ Error IdiomViews::buildFolded(const IdiomTable& table) {
   return {};
 }
 
+void IdiomViews::adopt(IdiomViews&& other) {
+  if (!m_syllables) m_syllables = std::move(other.m_syllables);
+  if (!m_folded) m_folded = std::move(other.m_folded);
+}
+
 size_t IdiomViews::syllableBytes() const { return m_syllables ? m_syllables->memoryBytes() : 0; }
 size_t IdiomViews::foldedBytes() const { return m_folded ? m_folded->memoryBytes() : 0; }
 

@@ -169,6 +169,27 @@ void RunChain(const IdiomTable& table, const SyllableIndex& index, std::u16strin
   out.notice = u"同音接“" + Ascii(syllable) + u"”：" + Decimal(out.hitCount);
 }
 
+// The pinyin search reads the spaces of a query as syllable ends, like
+// the apostrophe, so that syllables typed apart form one keyword; its
+// keywords are separated by "，", "、" or "," instead. CheckQuery has
+// split the query at its spaces: the keywords are joined again with "'"
+// and split at those separators.
+Keywords PinyinKeywords(const Keywords& keywords) {
+  Keywords out(1);
+  for (const std::u16string& keyword : keywords) {
+    if (!out.back().empty()) out.back() += u'\'';
+    for (const char16_t u : keyword) {
+      if (u != kIdiomComma && u != kListSeparator && u != u',') {
+        out.back() += u;
+      } else if (!out.back().empty()) {
+        out.emplace_back();
+      }
+    }
+  }
+  if (out.back().empty()) out.pop_back();
+  return out;
+}
+
 }  // namespace
 
 KeywordRule ClassifyKeyword(std::u16string_view keyword, SearchMode mode) {
@@ -243,7 +264,11 @@ Result<SearchOutcome> RunSearch(const IdiomTable& table, const IdiomViews& views
   std::unordered_set<std::u16string_view> searched;
   // The chain has taken its keyword already; the loop is for the others.
   const Keywords none;
-  for (const std::u16string& keyword : mode == SearchMode::Chain ? none : keywords) {
+  const Keywords pinyin = mode == SearchMode::Pinyin ? PinyinKeywords(keywords) : none;
+  if (mode == SearchMode::Pinyin && pinyin.empty()) out.notice = std::u16string(kPinyinNotice);
+  for (const std::u16string& keyword : mode == SearchMode::Chain    ? none
+                                       : mode == SearchMode::Pinyin ? pinyin
+                                                                    : keywords) {
     if (keyword.empty() || !searched.insert(keyword).second) continue;
     std::u16string simplified;
     if (folded) {
@@ -312,8 +337,10 @@ Result<SearchOutcome> RunSearch(const IdiomTable& table, const IdiomViews& views
         break;
       }
       case KeywordRule::PinyinSyllables:
-        if (const Result<PinyinKey> pinyin = ParsePinyinKey(key); pinyin.ok() && size > 0) {
-          views.syllables()->markMatching(*pinyin, marks, hits);
+        if (const Result<PinyinKey> parsed = ParsePinyinKey(key); !parsed.ok()) {
+          out.notice = std::u16string(kPinyinNotice);
+        } else if (size > 0) {
+          views.syllables()->markMatching(*parsed, marks, hits);
         }
         break;
       case KeywordRule::StructurePattern: {

@@ -40,16 +40,34 @@ struct IndexBuild {
   void end(size_t) { marks.back() = static_cast<uint8_t>((marks.back() & startFlag) | tone); }
 };
 
+// The plain form of one character of a typed keyword: full-width letters
+// and digits as ASCII, the apostrophes an input method types (’ ‘ ＇) as
+// "'". Everything else is left to the pinyin reader or refused.
+char16_t PlainKeyCharacter(char16_t u) {
+  const bool fullWidth = (u >= u'\uFF10' && u <= u'\uFF19') || (u >= u'\uFF21' && u <= u'\uFF3A') ||
+                         (u >= u'\uFF41' && u <= u'\uFF5A');
+  if (fullWidth) return static_cast<char16_t>(u - 0xFEE0);
+  if (u == u'\u2019' || u == u'\u2018' || u == u'\uFF07') return u'\'';
+  return u;
+}
+
 }  // namespace
 
 Result<PinyinKey> ParsePinyinKey(std::u16string_view keyword) {
   PinyinKey key;
   bool afterDigit = false;
-  for (char16_t u : keyword) {
-    if (u >= u'a' && u <= u'z') {
-      key.letters.push_back(static_cast<char>(u));
+  for (const char16_t typed : keyword) {
+    const char16_t u = PlainKeyCharacter(typed);
+    int tone = 0;
+    // Letters are read as the data's pinyin is read: a marked vowel, ü or
+    // an upper-case letter is its plain letter (the mark asks for no tone;
+    // a digit does).
+    if (const char letter = PinyinLetter(u, tone); letter != 0) {
+      key.letters.push_back(letter);
       key.ends.push_back(0);
       afterDigit = false;
+    } else if (const int mark = CombiningMark(u); mark != 0 && !key.letters.empty() && !afterDigit) {
+      if (mark == kDiaeresis && key.letters.back() == 'u') key.letters.back() = 'v';
     } else if (u >= u'0' && u <= u'5') {
       if (key.letters.empty() || afterDigit || key.ends.back() != 0) return NotPinyin(keyword);
       key.ends.back() = u == u'0' ? 5 : static_cast<uint8_t>(u - u'0');

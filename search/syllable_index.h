@@ -25,8 +25,11 @@ struct PinyinKey {
 
 // ParsePinyinKey reads a keyword as CheckQuery leaves it: letters, tone
 // digits 1 to 5 (0 also means the neutral tone, 5) right after a letter,
-// and apostrophes after a letter or a digit. Anything else is a BadKeyword
-// error.
+// and apostrophes after a letter or a digit. Typed forms count as their
+// plain ones: full-width letters and digits, the apostrophes ’ ‘ ＇, and
+// letters as the data's pinyin writes them (PinyinLetter: ü, marked vowels,
+// upper case; a combining mark after a letter), a tone mark asking for no
+// tone. Anything else is a BadKeyword error.
 Result<PinyinKey> ParsePinyinKey(std::u16string_view keyword);
 
 // SyllableIndex holds the plain letters of every record's pinyin back to

@@ -15,12 +15,22 @@
 #include <QTest>
 #include <QTimer>
 
+#include <QCompleter>
+#include <QDir>
+#include <QFileInfo>
+#include <QInputMethodEvent>
+#include <QListWidget>
+#include <QStringListModel>
+#include <QTemporaryDir>
+
 #include "fake_desktop.h"
 #include "frm_main.h"
+#include "frm_wordbook.h"
 #include "result_list_model.h"
 #include "window_test_util.h"
 #include "search_engine.h"
 #include "status_strip.h"
+#include "tessaly_config.h"
 
 using namespace tessaly;
 
@@ -41,10 +51,15 @@ IdiomTable Generated(int size) {
 // A main window on the bundled data (or `load`), with an update check that
 // never reaches a network.
 struct Window {
-  explicit Window(std::function<Result<IdiomTable>()> load = {}, std::filesystem::path dataFile = {}) {
-    FrmMainServices services = OfflineServices();
-    if (!dataFile.empty()) services.dataFile = dataFile;
-    services.loadTable = std::move(load);
+  explicit Window(std::function<Result<IdiomTable>()> load = {}, std::filesystem::path dataFile = {})
+      : Window([&](FrmMainServices& s) {
+          if (!dataFile.empty()) s.dataFile = dataFile;
+          s.loadTable = std::move(load);
+        }) {}
+  // A window on OfflineServices as `adjust` changes them.
+  explicit Window(const std::function<void(FrmMainServices&)>& adjust) {
+    services = OfflineServices();
+    adjust(services);
     frm = std::make_unique<FrmMain>(desktop, services);
     loaded = frm->Form_Load();
   }
@@ -62,6 +77,7 @@ struct Window {
   QPushButton* button(const char* name) const { return get<QPushButton>(name); }
   StatusStrip* Pic() const { return get<StatusStrip>("Pic"); }
   QTimer* Timer1() const { return get<QTimer>("Timer1"); }
+  QTimer* Timer(const char* name) const { return get<QTimer>(name); }
 
   QStringList rows() const {
     QStringList out;
@@ -96,10 +112,24 @@ struct Window {
     }
   }
 
+  QAction* action(const char* name) const { return get<QAction>(name); }
+  QMenu* menu(const char* name) const { return get<QMenu>(name); }
+  // key sends `key` to the widget with the focus, as the keyboard does.
+  void key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
+  }
+  QString shown() const { return TxtView()->property("Tag").toString(); }
+
+  FrmMainServices services;
   FakeDesktop desktop;
   std::unique_ptr<FrmMain> frm;
   bool loaded = false;
 };
+
+QByteArray ReadAll(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
 
 }  // namespace
 
@@ -107,6 +137,7 @@ class FrmMainTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase() { UserFolders(); }
   void startUpState();
   void loadFailureShowsMessageAndEnds();
   void searches_data();
@@ -115,16 +146,38 @@ class FrmMainTest : public QObject {
   void millionRecordsListOneSliceATick();
   void newSearchDuringFillingDiscardsRows();
   void detailTextIsExact();
-  void chainFromTheIdiomOnShow();
+  void chain_data();
+  void chain();
+  void menusFromTheKeyboard();
+  void keyboard_data();
+  void keyboard();
+  void rowMenu_data();
+  void rowMenu();
+  void historyBackAndForward();
+  void recentQueriesAcrossStarts();
+  void wordbookRoundTrip();
+  void brokenWordbook_data();
+  void brokenWordbook();
+  void damagedSettings_data();
+  void damagedSettings();
+  void lookupSites_data();
+  void lookupSites();
+  void searchAsYouType();
+  void firstFoldedSearchRunsAside();
+  void tableArrivesAfterTheWindow_data();
+  void tableArrivesAfterTheWindow();
   void searchWithoutHitsKeepsTheEntry();
   void ctrlASelectsOnlyWithCtrlAlone();
   void copyPutsEveryRowWithLineEnd();
   void lookupAndWebPages();
   void mouseMoveFocusesOnlyWhenActive();
+  void geometryInPixels_data();
   void geometryInPixels();
   void queryBoxHoldsAtMost22Characters();
   void closingEmptiesTheList();
   void updateNoticeFromVersionFile();
+  void updateCheckFollowsTheSetting_data();
+  void updateCheckFollowsTheSetting();
 };
 
 void FrmMainTest::startUpState() {
@@ -214,6 +267,10 @@ void FrmMainTest::searches_data() {
                                 << "共查到 10 个成语！" << author;
   QTest::newRow("menu pinyin") << "menuPinyin" << "YiXinYi" << "yixinyi" << QStringList{"一心一德", "一心一意"}
                                << "共查到 2 个成语！" << author;
+  QTest::newRow("menu pinyin, syllables apart") << "menuPinyin" << "yi xin yi yi" << "yi\u3000xin\u3000yi\u3000yi"
+                                               << QStringList{"一心一意"} << "共查到 1 个成语！" << author;
+  QTest::newRow("menu pinyin, not pinyin") << "menuPinyin" << "一心" << "一心" << QStringList{} << "共查到 0 个成语！"
+                                           << Q(kPinyinNotice);
   QTest::newRow("menu pattern") << "menuPattern" << "a三a四" << "a三a四" << QStringList{"不三不四"}
                                 << "共查到 1 个成语！" << author;
   QTest::newRow("menu chain") << "menuChain" << "守株待兔" << "守株待兔"
@@ -342,27 +399,446 @@ void FrmMainTest::detailTextIsExact() {
   QCOMPARE(w.TxtView()->property("Tag").toString(), QStringLiteral("做一天和尚，撞一天钟"));
 }
 
-// The chain goes on from the idiom on show, whatever the query box says,
-// and the menu 更多查找 stands after the three menus of the menu bar.
-void FrmMainTest::chainFromTheIdiomOnShow() {
-  Window w;
-  w.search("守株待兔");
-  w.fill();
-  QCOMPARE(w.TxtView()->property("Tag").toString(), QStringLiteral("守株待兔"));
-  w.search("天地", "menuChain");
-  QCOMPARE(w.Pic()->text(), QStringLiteral("接“兔”字：5"));
-  QCOMPARE(w.button("CmdCopy")->text(), QStringLiteral("正在加载"));
-  w.fill();
-  QCOMPARE(w.rows(), (QStringList{"兔起鹘落", "兔死狗烹", "兔死狐悲", "兔子不吃窝边草", "兔子尾巴长不了"}));
-  QCOMPARE(w.TxtView()->property("Tag").toString(), QStringLiteral("兔起鹘落"));
+// What the chain goes on from: the idiom on show, whatever the query box
+// says; the typed word after a search that found nothing; the idiom on show
+// when the box is empty; nothing when there is neither.
+void FrmMainTest::chain_data() {
+  QTest::addColumn<QStringList>("searched");  // queries searched first, in order
+  QTest::addColumn<QString>("typed");         // the query box at the chain
+  QTest::addColumn<QString>("notice");
+  QTest::addColumn<int>("hits");
+  QTest::newRow("idiom on show, another word typed") << QStringList{"守株待兔"} << "天地" << "接“兔”字：5" << 5;
+  QTest::newRow("idiom on show, box empty") << QStringList{"守株待兔"} << "" << "接“兔”字：5" << 5;
+  QTest::newRow("after a search that found nothing") << QStringList{"守株待兔", "意一心"} << "意一心"
+                                                     << "接“心”字：66" << 66;
+  QTest::newRow("nothing on show, box empty") << QStringList{} << "" << AuthorLine() << 0;
+}
 
+void FrmMainTest::chain() {
+  QFETCH(QStringList, searched);
+  QFETCH(QString, typed);
+  QFETCH(QString, notice);
+  QFETCH(int, hits);
+  Window w;
+  for (const QString& query : searched) {
+    w.search(query);
+    w.fill();
+  }
+  w.search(typed, "menuChain");
+  QCOMPARE(w.Pic()->text(), notice);
+  w.fill();
+  QCOMPARE(w.rows().size(), hits);
+  if (hits > 0) QCOMPARE(w.shown(), w.rows().first());
+}
+
+// The menu bar from the keyboard: the first four entries keep their
+// captions and order and open with Alt and a letter; F10 and Alt show the
+// first entry highlighted (Fusion drew no highlight before a menu opened).
+void FrmMainTest::menusFromTheKeyboard() {
+  Window w;
+  QMenuBar* bar = w.frm->menuBar();
   QStringList captions;
-  for (QAction* a : w.frm->menuBar()->actions()) captions << a->text();
-  QCOMPARE(captions, (QStringList{"  帮助  ", "※ 赞赏 ※", "  主页  ", "更多查找"}));
-  captions.clear();
-  for (QAction* a : w.frm->menuBar()->actions().last()->menu()->actions()) captions << a->text();
-  QCOMPARE(captions, (QStringList{"按拼音查找（如 yixinyiyi、yi1xin1）", "按结构查找（如 aabb、abac、一a一b）",
-                                  "成语接龙（接当前成语）", "简繁通查（如 愛不釋手）"}));
+  for (QAction* a : bar->actions()) captions << a->text();
+  QCOMPARE(captions.mid(0, 4), (QStringList{"  帮助  ", "※ 赞赏 ※", "  主页  ", "更多查找"}));
+  QCOMPARE(captions.mid(4), (QStringList{"历史(&L)", "☆ 生词本(&B)", "查看(&V)", "选项(&O)"}));
+  QVERIFY(QTest::qWaitForWindowActive(w.frm.get()));
+  const QRect first = bar->actionGeometry(bar->actions().first());
+  const QImage resting = bar->grab(first).toImage();
+
+  QTest::keyClick(w.TxtFind(), Qt::Key_F10);
+  QCOMPARE(bar->activeAction(), bar->actions().first());
+  QVERIFY(bar->hasFocus());
+  QVERIFY(bar->grab(first).toImage() != resting);
+  QTest::keyClick(bar, Qt::Key_Escape);
+  QTRY_COMPARE(QApplication::focusWidget(), w.TxtFind());
+  QVERIFY(bar->grab(first).toImage() == resting);
+
+  QTest::keyPress(w.TxtFind(), Qt::Key_Alt, Qt::AltModifier);
+  QTest::keyRelease(w.TxtFind(), Qt::Key_Alt, Qt::NoModifier);
+  QCOMPARE(bar->activeAction(), bar->actions().first());
+  QVERIFY(bar->grab(first).toImage() != resting);
+  QTest::keyClick(bar, Qt::Key_Escape);
+
+  QTest::keyClick(w.TxtFind(), Qt::Key_M, Qt::AltModifier);
+  QTRY_VERIFY(w.menu("menuMore")->isVisible());
+  w.menu("menuMore")->close();
+  QTest::keyClick(w.TxtFind(), Qt::Key_L, Qt::AltModifier);
+  QTRY_VERIFY(w.menu("menuHistory")->isVisible());
+  w.menu("menuHistory")->close();
+  QVERIFY(w.TxtFind()->text().isEmpty());  // no letter typed
+}
+
+// Keys of the query box and the result list, after searching 一心.
+void FrmMainTest::keyboard_data() {
+  QTest::addColumn<QString>("from");  // the control with the focus, and for List1 its row
+  QTest::addColumn<int>("row");
+  QTest::addColumn<int>("key");
+  QTest::addColumn<int>("modifiers");
+  QTest::addColumn<QString>("to");
+  QTest::addColumn<int>("rowAfter");
+  QTest::addColumn<QString>("query");
+  const int none = Qt::NoModifier;
+  QTest::newRow("Down enters the list") << "TxtFind" << 0 << int(Qt::Key_Down) << none << "List1" << 0 << "一心";
+  QTest::newRow("Up on the first row goes back") << "List1" << 0 << int(Qt::Key_Up) << none << "TxtFind" << 0 << "一心";
+  QTest::newRow("Up below it moves up") << "List1" << 2 << int(Qt::Key_Up) << none << "List1" << 1 << "一心";
+  QTest::newRow("Enter shows the row") << "List1" << 3 << int(Qt::Key_Return) << none << "List1" << 3 << "一心";
+  QTest::newRow("Ctrl+L selects the query") << "List1" << 1 << int(Qt::Key_L) << int(Qt::ControlModifier) << "TxtFind"
+                                            << 1 << "一心";
+  QTest::newRow("Esc clears the query") << "TxtFind" << 0 << int(Qt::Key_Escape) << none << "TxtFind" << 0 << "";
+  QTest::newRow("Alt+letter types nothing") << "TxtFind" << 0 << int(Qt::Key_A) << int(Qt::AltModifier) << "TxtFind"
+                                            << 0 << "一心";
+}
+
+void FrmMainTest::keyboard() {
+  QFETCH(QString, from);
+  QFETCH(int, row);
+  QFETCH(int, key);
+  QFETCH(int, modifiers);
+  QFETCH(QString, to);
+  QFETCH(int, rowAfter);
+  QFETCH(QString, query);
+  Window w;
+  QVERIFY(QTest::qWaitForWindowActive(w.frm.get()));
+  w.search("一心");
+  w.fill();
+  if (from == "List1") {
+    w.List1()->setFocus();
+    // The current row moves without showing it: Enter has to.
+    w.List1()->selectionModel()->setCurrentIndex(w.List1()->model()->index(row, 0), QItemSelectionModel::NoUpdate);
+  } else {
+    w.TxtFind()->setFocus();
+  }
+  w.key(key, Qt::KeyboardModifiers(modifiers));
+  QCOMPARE(QApplication::focusWidget()->objectName(), to);
+  QCOMPARE(w.TxtFind()->text(), query);
+  QCOMPARE(w.List1()->currentIndex().row(), rowAfter);
+  if (key == Qt::Key_Return) QCOMPARE(w.shown(), w.rows()[rowAfter]);
+  if (key == Qt::Key_L) QCOMPARE(w.TxtFind()->selectedText(), query);
+}
+
+// The pop-up menu of a row of the result list.
+void FrmMainTest::rowMenu_data() {
+  QTest::addColumn<QString>("choice");
+  QTest::addColumn<QString>("clipboard");
+  QTest::addColumn<QString>("notice");
+  QTest::addColumn<bool>("kept");
+  QTest::newRow("copy the idiom") << "menuCopyIdiom" << "一心一德" << AuthorLine() << false;
+  QTest::newRow("copy the entry") << "menuCopyEntry" << "一心一德\r\n\r\n拼音：" << AuthorLine() << false;
+  QTest::newRow("keep it") << "menuKeepRow" << "" << AuthorLine() << true;
+  QTest::newRow("chain from it") << "menuChainRow" << "" << "接“德”字：4" << false;
+}
+
+void FrmMainTest::rowMenu() {
+  QFETCH(QString, choice);
+  QFETCH(QString, clipboard);
+  QFETCH(QString, notice);
+  QFETCH(bool, kept);
+  Window w;
+  w.search("yixinyi", "menuPinyin");
+  w.fill();
+  QCOMPARE(w.rows(), (QStringList{"一心一德", "一心一意"}));
+  w.desktop.menuChoice = choice;
+  const QPoint at = w.List1()->visualRect(w.List1()->model()->index(0, 0)).center();
+  emit w.List1()->customContextMenuRequested(at);
+  QCOMPARE(w.desktop.menuItems, (QStringList{"复制成语", "复制整个词条", "加入生词本", "从这里接龙"}));
+  QVERIFY2(clipboard.isEmpty() ? w.desktop.clipboard.isEmpty() : w.desktop.clipboard.startsWith(clipboard),
+           qPrintable(w.desktop.clipboard));
+  QCOMPARE(w.Pic()->text(), notice);
+  QCOMPARE(w.frm->wordbook().contains(u"一心一德"), kept);
+}
+
+// 后退 and 前进 step over the searches, each bringing back the idiom that
+// was on show; a new search drops the steps ahead, as in a browser.
+void FrmMainTest::historyBackAndForward() {
+  Window w;
+  w.search("天地");
+  w.fill();
+  w.List1()->setCurrentIndex(w.List1()->model()->index(2, 0));
+  const QString third = w.shown();
+  w.search("yixinyi", "menuPinyin");
+  w.fill();
+  w.search("*", "CmdStart1");
+  QVERIFY(!w.action("menuForward")->isEnabled());
+
+  w.key(Qt::Key_Left, Qt::AltModifier);
+  QCOMPARE(w.TxtFind()->text(), QStringLiteral("yixinyi"));
+  w.fill();
+  QCOMPARE(w.rows().first(), QStringLiteral("一心一德"));
+  // The mouse's back button, pressed anywhere in the window.
+  QTest::mouseClick(w.List1()->viewport(), Qt::BackButton, {}, QPoint(5, 5));
+  QCOMPARE(w.TxtFind()->text(), QStringLiteral("天地"));
+  QCOMPARE(w.shown(), third);  // at once, before the list reaches it
+  w.fill();
+  QCOMPARE(w.selectedRow(), 2);
+  QVERIFY(!w.action("menuBack")->isEnabled());
+
+  w.key(Qt::Key_Right, Qt::AltModifier);
+  QCOMPARE(w.TxtFind()->text(), QStringLiteral("yixinyi"));
+  QCOMPARE(w.Label3()->text(), QStringLiteral("共查到 2 个成语！"));
+  w.search("守株待兔");
+  QVERIFY(!w.action("menuForward")->isEnabled());
+  w.key(Qt::Key_Left, Qt::AltModifier);
+  QCOMPARE(w.TxtFind()->text(), QStringLiteral("yixinyi"));
+}
+
+// The query box offers the last 50 queries, newest first and each once,
+// and so does the next window on the same settings.
+void FrmMainTest::recentQueriesAcrossStarts() {
+  QStringList recent;
+  for (int i = 0; i < 60; ++i) RememberQuery(recent, QString::number(i));
+  RememberQuery(recent, QStringLiteral("30"));
+  QCOMPARE(recent.size(), 50);
+  QCOMPARE(recent.mid(0, 3), (QStringList{"30", "59", "58"}));
+  QCOMPARE(recent.last(), QStringLiteral("10"));
+
+  QString settings;
+  {
+    Window w;
+    settings = w.services.settingsFile;
+    for (const char* query : {"天地", "一心", "天地"}) w.search(query);
+    w.TxtFind()->setText(QStringLiteral("守"));
+    w.action("menuBack")->trigger();  // a step back is no new query
+  }
+  Window again([&](FrmMainServices& s) { s.settingsFile = settings; });
+  auto* completer = again.TxtFind()->completer();
+  QCOMPARE(qobject_cast<QStringListModel*>(completer->model())->stringList(), (QStringList{"天地", "一心"}));
+  again.action("menuRecent")->trigger();
+  QTRY_VERIFY(completer->popup()->isVisible());
+  QCOMPARE(completer->completionCount(), 2);
+}
+
+// The 生词本 in the user's data folder, written on every change: kept with
+// Ctrl+D and from a row's menu, exported, emptied in its window, imported
+// back without duplicates.
+void FrmMainTest::wordbookRoundTrip() {
+  const QString file = UserFolders().filePath("data/tessaly/wordbook.txt");
+  QFile::remove(file);
+  Window w([](FrmMainServices& s) { s.wordbookFile.clear(); });
+  w.search("一心一意");
+  w.fill();
+  QVERIFY(!w.action("menuKeep")->isChecked());
+  w.key(Qt::Key_D, Qt::ControlModifier);
+  QVERIFY(w.action("menuKeep")->isChecked());
+  QCOMPARE(w.menu("menuWordbook")->title(), QStringLiteral("★ 生词本(&B)"));
+  QCOMPARE(ReadAll(file), QByteArray("Tessaly 生词本\n一心一意\n"));
+  w.search("三心二意");
+  w.fill();
+  QCOMPARE(w.menu("menuWordbook")->title(), QStringLiteral("☆ 生词本(&B)"));
+  w.desktop.menuChoice = "menuKeepRow";
+  emit w.List1()->customContextMenuRequested(w.List1()->visualRect(w.List1()->model()->index(0, 0)).center());
+  QCOMPARE(ReadAll(file), QByteArray("Tessaly 生词本\n一心一意\n三心二意\n"));
+
+  QTemporaryDir out;
+  w.desktop.fileNames = {out.filePath("list.csv"), out.filePath("cards.tsv")};
+  w.action("menuExportCsv")->trigger();
+  w.action("menuExportAnki")->trigger();
+  const QByteArray csv = ReadAll(out.filePath("list.csv"));
+  QVERIFY(csv.startsWith("\xEF\xBB\xBF成语,拼音,释义,出处,示例\r\n一心一意,yī xīn yī yì,"));
+  QCOMPARE(csv.count("\r\n"), 3);
+  const QByteArray tsv = ReadAll(out.filePath("cards.tsv"));
+  QVERIFY(tsv.startsWith("#separator:tab\n#html:true\n一心一意\tyī xīn yī yì<br>"));
+  QCOMPARE(tsv.count('\n'), 4);
+
+  w.action("menuOpenWordbook")->trigger();
+  auto* book = w.frm->findChild<FrmWordbook*>();
+  QVERIFY(book != nullptr && book->isVisible());
+  auto* filter = book->findChild<QLineEdit*>("TxtFilter");
+  auto* list = book->findChild<QListWidget*>("List1");
+  filter->setText(QStringLiteral("三"));
+  QCOMPARE(list->count(), 1);
+  QTest::keyClick(filter, Qt::Key_Return);
+  QCOMPARE(w.shown(), QStringLiteral("三心二意"));
+  filter->clear();
+  list->selectAll();
+  book->findChild<QPushButton*>("CmdRemove")->click();
+  QCOMPARE(list->count(), 0);
+  QCOMPARE(ReadAll(file), QByteArray("Tessaly 生词本\n"));
+
+  w.desktop.fileNames = {out.filePath("list.csv"), out.filePath("cards.tsv")};
+  w.action("menuImport")->trigger();
+  w.action("menuImport")->trigger();
+  QCOMPARE(ReadAll(file), QByteArray("Tessaly 生词本\n一心一意\n三心二意\n"));
+  QCOMPARE(w.desktop.messages.back().text, QStringLiteral("导入了 0 个成语；另有 2 个已在生词本中。"));
+  QCOMPARE(list->count(), 2);
+}
+
+// A 生词本 file that cannot be read is reported and never written over:
+// broken text is renamed and kept, a file that cannot be opened stays.
+void FrmMainTest::brokenWordbook_data() {
+  QTest::addColumn<bool>("folder");  // the file's place holds a folder
+  QTest::addColumn<QString>("message");
+  QTest::newRow("bad bytes") << false << "生词本文件已损坏，无法读取。原文件已改名保存为 %1.broken，生词本从空开始。";
+  QTest::newRow("not a file") << true << "生词本文件无法读取，保持原样；这次对生词本的改动不会保存。";
+}
+
+void FrmMainTest::brokenWordbook() {
+  QFETCH(bool, folder);
+  QFETCH(QString, message);
+  QTemporaryDir dir;
+  const QString file = dir.filePath("wordbook.txt");
+  if (folder) {
+    QVERIFY(QDir().mkdir(file));
+  } else {
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("Tessaly \xC9\xFA\xB4\xCA\xB1\xBE\n");  // GBK
+  }
+  Window w([&](FrmMainServices& s) { s.wordbookFile = file.toStdString(); });
+  QVERIFY(w.loaded);
+  QCOMPARE(w.desktop.messages.size(), size_t(1));
+  QCOMPARE(w.desktop.messages.front().text, message.arg(file));
+  QVERIFY(w.desktop.messages.front().details.contains(file));
+  if (!folder) QCOMPARE(ReadAll(file + ".broken"), QByteArray("Tessaly \xC9\xFA\xB4\xCA\xB1\xBE\n"));
+  w.search("一心一意");
+  w.fill();
+  w.key(Qt::Key_D, Qt::ControlModifier);
+  QVERIFY(w.frm->wordbook().contains(u"一心一意"));
+  QCOMPARE(QFileInfo(file).isDir(), folder);
+  if (!folder) QCOMPARE(ReadAll(file), QByteArray("Tessaly 生词本\n一心一意\n"));
+}
+
+// A settings file that is garbage, unreadable or out of range never stops
+// the start: the window comes up as it does without settings.
+void FrmMainTest::damagedSettings_data() {
+  QTest::addColumn<QByteArray>("bytes");  // empty: a folder where the file should be
+  QTest::newRow("garbage") << QByteArray("\x00\xff[view\n=zoom=\x01\n[\n", 17);
+  QTest::newRow("a folder") << QByteArray();
+  QTest::newRow("out of range") << QByteArray("[view]\nzoom=333\nsearchAsYouType=maybe\n[network]\nlookupSite=nowhere\n"
+                                              "[history]\nrecentQueries=@Invalid()\n");
+}
+
+void FrmMainTest::damagedSettings() {
+  QFETCH(QByteArray, bytes);
+  QTemporaryDir dir;
+  const QString file = dir.filePath("tessaly.ini");
+  if (bytes.isEmpty()) {
+    QVERIFY(QDir().mkdir(file));
+  } else {
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+  }
+  Window w([&](FrmMainServices& s) { s.settingsFile = file; });
+  QVERIFY(w.loaded);
+  QVERIFY(w.desktop.messages.empty());
+  QCOMPARE(w.frm->centralWidget()->size(), QSize(w.frm->twips(12012), w.frm->twips(6876)));
+  QCOMPARE(w.TxtFind()->font().pointSizeF(), 12.0);
+  QVERIFY(!w.action("menuTyping")->isChecked());
+  QVERIFY(w.action("menuSiteBaidu")->isChecked());
+  w.search("一心一意");
+  w.fill();
+  w.button("CmdBaidu")->click();
+  QCOMPARE(w.desktop.opened.back(), LookupUrl(QStringLiteral("一心一意")));
+}
+
+// 网上释义 opens the dictionary chosen in 选项, the traditional ones with the
+// idiom in traditional characters; the choice is remembered.
+void FrmMainTest::lookupSites_data() {
+  QTest::addColumn<QString>("site");
+  QTest::addColumn<QString>("url");
+  QTest::newRow("百度汉语") << "menuSiteBaidu"
+                        << "https://hanyu.baidu.com/s?wd=%E7%88%B1%E4%B8%8D%E9%87%8A%E6%89%8B&ptype=zici#detailmean";
+  QTest::newRow("汉典") << "menuSiteZdic" << "https://www.zdic.net/hans/%E7%88%B1%E4%B8%8D%E9%87%8A%E6%89%8B";
+  QTest::newRow("萌典") << "menuSiteMoedict" << "https://www.moedict.tw/%E6%84%9B%E4%B8%8D%E9%87%8B%E6%89%8B";
+  QTest::newRow("成語典") << "menuSiteMoeIdioms"
+                       << "https://dict.idioms.moe.edu.tw/idiomList.jsp?idiom=%E6%84%9B%E4%B8%8D%E9%87%8B%E6%89%8B";
+}
+
+void FrmMainTest::lookupSites() {
+  QFETCH(QString, site);
+  QFETCH(QString, url);
+  QString settings;
+  {
+    Window w;
+    settings = w.services.settingsFile;
+    w.action(qPrintable(site))->trigger();
+  }
+  Window w([&](FrmMainServices& s) { s.settingsFile = settings; });
+  QVERIFY(w.action(qPrintable(site))->isChecked());
+  w.search("爱不释手");
+  w.fill();
+  w.button("CmdBaidu")->click();
+  QCOMPARE(w.desktop.opened.back(), url);
+}
+
+// Search as you type runs 查找 a moment after the last committed keystroke,
+// and never on the input method's text that is not committed yet.
+void FrmMainTest::searchAsYouType() {
+  Window w;
+  w.TxtFind()->setFocus();
+  QTest::keyClicks(w.TxtFind(), QStringLiteral("ysy"));
+  QVERIFY(!w.Timer("TimerTyping")->isActive());  // off unless chosen
+  w.action("menuTyping")->trigger();
+  QTest::keyClick(w.TxtFind(), Qt::Key_S);
+  QVERIFY(w.Timer("TimerTyping")->isActive());
+  QTRY_COMPARE(w.Label3()->text(), QStringLiteral("共查到 2 个成语！"));
+  QCOMPARE(w.TxtFind()->text(), QStringLiteral("ysys"));
+
+  w.TxtFind()->clear();
+  QInputMethodEvent composing(QStringLiteral("yi"), {});
+  QApplication::sendEvent(w.TxtFind(), &composing);
+  QTest::keyClick(w.TxtFind(), Qt::Key_Backspace);  // a keystroke while composing starts the pause
+  w.frm->findChild<QTimer*>("TimerTyping")->setInterval(0);
+  QTest::qWait(20);
+  QCOMPARE(w.Label3()->text(), QStringLiteral("共查到 2 个成语！"));  // nothing searched meanwhile
+  QInputMethodEvent committed;
+  committed.setCommitString(QStringLiteral("一心一意"));
+  QApplication::sendEvent(w.TxtFind(), &committed);
+  QTRY_COMPARE(w.Label3()->text(), QStringLiteral("共查到 1 个成语！"));
+}
+
+// 简繁通查's first conversion of a large table runs aside with a busy
+// cursor and a notice; a search started meanwhile is not overtaken by it.
+void FrmMainTest::firstFoldedSearchRunsAside() {
+  Window w([](FrmMainServices& s) { s.foldAsideFrom = 0; });
+  w.search("愛不釋手", "menuFolded");
+  QVERIFY(QApplication::overrideCursor() != nullptr);
+  QCOMPARE(QApplication::overrideCursor()->shape(), Qt::BusyCursor);
+  QVERIFY(w.Pic()->text().startsWith(QStringLiteral("简繁通查第一次使用")));
+  QTRY_VERIFY(QApplication::overrideCursor() == nullptr);
+  QCOMPARE(w.Label3()->text(), QStringLiteral("共查到 1 个成语！"));
+  QCOMPARE(w.Pic()->text(), AuthorLine());
+
+  Window again([](FrmMainServices& s) { s.foldAsideFrom = 0; });
+  again.search("愛不釋手", "menuFolded");
+  again.search("天地");
+  QTRY_VERIFY(QApplication::overrideCursor() == nullptr);
+  QCOMPARE(again.TxtFind()->text(), QStringLiteral("天地"));
+  QCOMPARE(again.Label3()->text(), QStringLiteral("共查到 4 个成语！"));
+}
+
+// A large table may come in after the window takes input: a query typed
+// meanwhile runs as soon as it is in, and a failed load is still reported.
+void FrmMainTest::tableArrivesAfterTheWindow_data() {
+  QTest::addColumn<bool>("fails");
+  QTest::newRow("table in") << false;
+  QTest::newRow("load fails") << true;
+}
+
+void FrmMainTest::tableArrivesAfterTheWindow() {
+  QFETCH(bool, fails);
+  auto in = std::make_shared<bool>(false);
+  Window w([&](FrmMainServices& s) {
+    s.tableReady = [in] { return *in; };
+    s.loadTable = [fails]() -> Result<IdiomTable> {
+      if (fails) return MakeError(ErrorKind::CannotOpen, "gone");
+      return Generated(3000);
+    };
+  });
+  QVERIFY(w.loaded);
+  QVERIFY(w.frm->isVisible());
+  QCOMPARE(w.frm->focusWidget(), w.TxtFind());
+  w.search("成语299");
+  QCOMPARE(w.Pic()->text(), QStringLiteral("正在加载成语表，查找会在加载完成后进行……"));
+  QVERIFY(w.Label3()->text().isEmpty());
+  *in = true;
+  if (fails) {
+    QTRY_COMPARE(w.desktop.terminatedWith, 1);
+    QCOMPARE(w.desktop.messages.front().title, QStringLiteral("启动失败"));
+  } else {
+    QTRY_COMPARE(w.Label3()->text(), QStringLiteral("共查到 11 个成语！"));
+    QCOMPARE(w.Pic()->text(), AuthorLine());
+  }
 }
 
 void FrmMainTest::searchWithoutHitsKeepsTheEntry() {
@@ -441,20 +917,51 @@ void FrmMainTest::mouseMoveFocusesOnlyWhenActive() {
   QTRY_COMPARE(QApplication::focusWidget(), w.TxtFind());
 }
 
+// The layout in twips at the zoom chosen with Ctrl +/-/0, and remembered.
+void FrmMainTest::geometryInPixels_data() {
+  QTest::addColumn<int>("steps");  // Ctrl+= presses
+  QTest::addColumn<QRect>("query");
+  QTest::addColumn<QRect>("list");
+  QTest::addColumn<QRect>("status");
+  QTest::addColumn<QSize>("client");
+  QTest::addColumn<double>("points");
+  QTest::newRow("100 %") << 0 << QRect(4, 4, 237, 25) << QRect(4, 32, 365, 371) << QRect(0, 437, 801, 21)
+                         << QSize(801, 458) << 12.0;
+  QTest::newRow("150 %") << 2 << QRect(6, 6, 355, 37) << QRect(6, 48, 547, 557) << QRect(0, 655, 1201, 33)
+                         << QSize(1201, 688) << 18.0;
+  QTest::newRow("200 %") << 5 << QRect(8, 8, 474, 50) << QRect(8, 64, 730, 742) << QRect(0, 874, 1602, 43)
+                         << QSize(1602, 917) << 24.0;
+}
+
 void FrmMainTest::geometryInPixels() {
-  Window w;
+  QFETCH(int, steps);
+  QFETCH(QRect, query);
+  QFETCH(QRect, list);
+  QFETCH(QRect, status);
+  QFETCH(QSize, client);
+  QFETCH(double, points);
   if (!qFuzzyCompare(QGuiApplication::primaryScreen()->logicalDotsPerInchY(), 96.0)) {
     QSKIP("the screen's logical DPI is not 96");
   }
-  QCOMPARE(w.TxtFind()->geometry(), QRect(4, 4, 237, 25));
-  QCOMPARE(w.List1()->geometry(), QRect(4, 32, 365, 371));
-  QCOMPARE(w.Pic()->geometry(), QRect(0, 437, 801, 21));
-  QCOMPARE(w.button("CmdStart1")->geometry(), QRect(244, 4, 45, 25));
-  QCOMPARE(w.frm->centralWidget()->size(), QSize(801, 458));
+  QString settings;
+  {
+    Window w;
+    settings = w.services.settingsFile;
+    for (int i = 0; i < steps; ++i) w.key(Qt::Key_Equal, Qt::ControlModifier);
+  }
+  Window w([&](FrmMainServices& s) { s.settingsFile = settings; });
+  QCOMPARE(w.TxtFind()->geometry(), query);
+  QCOMPARE(w.List1()->geometry(), list);
+  QCOMPARE(w.Pic()->geometry(), status);
+  QCOMPARE(w.frm->centralWidget()->size(), client);
+  QCOMPARE(w.TxtFind()->font().pointSizeF(), points);
   QCOMPARE(w.TxtView()->height(), w.List1()->height());
   QCOMPARE(w.frm->minimumSize(), w.frm->maximumSize());  // fixed size
+  QCOMPARE(w.frm->size(), QSize(client.width(), client.height() + w.frm->menuBar()->height()));
   QVERIFY(!(w.frm->windowFlags() & Qt::WindowMaximizeButtonHint));
   QVERIFY(w.frm->windowFlags() & Qt::WindowMinimizeButtonHint);
+  w.key(Qt::Key_0, Qt::ControlModifier);
+  QCOMPARE(w.TxtFind()->geometry(), QRect(4, 4, 237, 25));
 }
 
 void FrmMainTest::queryBoxHoldsAtMost22Characters() {
@@ -474,6 +981,7 @@ void FrmMainTest::closingEmptiesTheList() {
 }
 
 void FrmMainTest::updateNoticeFromVersionFile() {
+  if (!kUpdateCheck) QSKIP("built without the update check");
   // A real socket: the version file says 1.24, newer than 1.23.
   QTcpServer server;
   QVERIFY(server.listen(QHostAddress::LocalHost));
@@ -499,6 +1007,33 @@ void FrmMainTest::updateNoticeFromVersionFile() {
   QCOMPARE(desktop.messages.front().title, QStringLiteral("更新"));
   QCOMPARE(desktop.messages.front().icon, Desktop::Icon::Information);
   QVERIFY(request.startsWith("POST /chengyu/download/ver.ini HTTP/1.1\r\n"));
+}
+
+// The update check runs at start unless 启动时检查新版本 is off.
+void FrmMainTest::updateCheckFollowsTheSetting_data() {
+  QTest::addColumn<bool>("on");
+  QTest::newRow("on, as by default") << true;
+  QTest::newRow("turned off") << false;
+}
+
+void FrmMainTest::updateCheckFollowsTheSetting() {
+  QFETCH(bool, on);
+  if (!kUpdateCheck) QSKIP("built without the update check");
+  QString settings;
+  {
+    Window w;
+    settings = w.services.settingsFile;
+    if (!on) w.action("menuUpdateCheck")->trigger();
+  }
+  auto script = std::make_shared<HttpScript>();
+  Window w([&](FrmMainServices& s) {
+    s.settingsFile = settings;
+    s.http = ScriptedHttpRequest::Factory(script);
+  });
+  QCOMPARE(w.action("menuUpdateCheck")->isChecked(), on);
+  QCOMPARE(std::count_if(script->calls.begin(), script->calls.end(),
+                         [](const std::string& call) { return call.rfind("open POST ", 0) == 0; }),
+           on ? 1 : 0);
 }
 
 QTEST_MAIN(FrmMainTest)

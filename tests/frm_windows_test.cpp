@@ -65,7 +65,7 @@ void FrmWindowsTest::helpTextIsExact() {
   const QString br = "\r\n";
   QVERIFY(text.startsWith("查找方式：" + br + "1、输入要查找的关键字后点击“查找”"));
   QVERIFY(text.endsWith("到主页可使用网页版或下载App" + br + br + "作者：Orvel"));
-  QCOMPARE(text.count(br), 2 * 10 + 2);  // two after ten items, one after each heading
+  QCOMPARE(text.count(br), 2 * 19 + 4);  // two after nineteen items, one after each heading
   QVERIFY(text.contains("混和包含只支持汉字。" + br + br + "关键字：" + br + "1、不带通配符"));
   // The look-alike characters, by code point.
   QVERIFY(text.contains(QString::fromUtf16(u"例如输入\u201C天\u3000地\u201D")));
@@ -86,6 +86,17 @@ void FrmWindowsTest::helpTextIsExact() {
       u"4、只输入多个 * 可显示同样字数的词，例如输入“*****”可显示所有五个字的词；只输入一个 * 会显示全词库。\r\n\r\n"
       u"5、可以输入拼音首字母查询，例如输入“ysys”可查到 “一生一世”。\r\n\r\n"
       u"6、* 作为拼音使用时是不定长通配符，只能置于拼音首位，可显示所有包含该拼音的词，例如输入“*hszyt”可查到 “做一天和尚撞一天钟 zuò yī tiān hé shàng zhuàng yī tiān zhōng”。\r\n\r\n"
+      u"更多查找（菜单）：\r\n"
+      u"1、按拼音查找：输入全拼，例如“yixinyiyi”，也可只输入开头，例如“yixiny”；音节之间可加空格，空格和隔音符 ' 都表示音节到此为止，例如“yi xin yi yi”；音节后可加声调数字 1～5（0 或 5 为轻声），例如“yi1xin1”；ü 可输入 v，带声调符号的字母、全角字母和数字、中文标点 ’ 都可以用；多个关键字用“，”或“、”分开。\r\n\r\n"
+      u"2、按结构查找：小写字母代表一个字，相同的字母代表相同的字，不同的字母代表不同的字，* 代表任意一个字，例如“aabb”可查到“兢兢业业”，“abac”可查到“一心一意”，“一a一b”可查到“一丝一毫”。\r\n\r\n"
+      u"3、成语接龙：查找以当前成语的最后一个字开头的成语，没有时查找第一个字与它同音的成语。查询框为空时接当前显示的成语；刚才的查找没有结果时接查询框里的词。\r\n\r\n"
+      u"4、简繁通查：精确查找，关键字和成语都按简体比较，例如“愛不釋手”可查到“爱不释手”。\r\n\r\n"
+      u"其他功能：\r\n"
+      u"1、历史：Alt+← 和 Alt+→（或鼠标的后退键、前进键）回到查过的结果和当时显示的成语；查询框会提示最近的 50 次查询，Alt+↓ 列出全部。\r\n\r\n"
+      u"2、生词本：Ctrl+D 把当前成语加入或移出生词本，菜单“生词本”前的 ★ 表示它已在生词本中；Ctrl+B 打开生词本，可在其中查找、删除或查看；生词本可导出为 CSV 表格或 Anki 卡片，也可从这些文件导入。\r\n\r\n"
+      u"3、键盘：在查询框按 ↓ 进入结果列表，在第一行按 ↑ 回到查询框，回车显示当前行；Ctrl+L 选中查询框，Esc 清空查询框；F10 或 Alt 进入菜单栏，Alt+H 帮助，Alt+M 更多查找。在结果上点右键可复制成语、复制整个词条、加入生词本或从这里接龙。\r\n\r\n"
+      u"4、查看：Ctrl++、Ctrl+- 和 Ctrl+0 放大、缩小和还原整个窗口（100% 至 200%）；选中“边输入边查找”后，停止输入片刻就会自动查找。\r\n\r\n"
+      u"5、选项：选择“网上释义”打开的网站（百度汉语、汉典、萌典、教育部《成語典》）；取消“启动时检查新版本”后，程序启动时不再询问主页网站有没有新版本。\r\n\r\n"
       u"到主页可使用网页版或下载App\r\n\r\n"
       u"作者：Orvel");
   QCOMPARE(text, expected);

@@ -80,6 +80,9 @@ TEST_P(FixtureSearch, MarksCountsAndNotices) {
 const char* const kPinyin =
     "通配符 * 在拼音查询中只能放在第一个位置，表示所有包含这个拼音的成语；拼音中的其他位置 * 无效";
 
+const char* const kPinyinNoticeText =
+    "全拼查找，音节间可空格，声调可加数字 1-5；汉字或通配符无效，多个关键字用“，”或“、”分开";
+
 INSTANTIATE_TEST_SUITE_P(
     Rules, FixtureSearch,
     ::testing::Values(
@@ -114,6 +117,12 @@ INSTANTIATE_TEST_SUITE_P(
         SearchCase{"MixedNeedsEnoughOccurrences", SearchMode::Mixed, "天天天", {}, "混序模糊包含关键字；拼音或通配符无效"},
         SearchCase{"MeaningOnly", SearchMode::Meaning, "地天", {9}},
         SearchCase{"MeaningNotExample", SearchMode::Meaning, "一意", {}},
+        SearchCase{"PinyinSyllablesTypedApartAreOneKeyword", SearchMode::Pinyin, "yi xin yi yi", {1}},
+        SearchCase{"PinyinKeywordsSeparatedByCommas", SearchMode::Pinyin, "yi sheng，wo xin、tian di", {0, 4, 8, 11}},
+        SearchCase{"PinyinCharactersGetTheNotice", SearchMode::Pinyin, "一心", {}, kPinyinNoticeText},
+        SearchCase{"PinyinToneSixGetsTheNotice", SearchMode::Pinyin, "yi6", {}, kPinyinNoticeText},
+        SearchCase{"PinyinNoticeBesideHits", SearchMode::Pinyin, "wo xin，yi?", {11}, kPinyinNoticeText},
+        SearchCase{"PinyinOnlySeparators", SearchMode::Pinyin, "， 、", {}, kPinyinNoticeText},
         SearchCase{"SourceOnly", SearchMode::Source, "李白", {4}},
         SearchCase{"SourceStarIsPlain", SearchMode::Source, "*", {}}),
     [](const ::testing::TestParamInfo<SearchCase>& info) { return std::string(info.param.name); });
@@ -175,6 +184,14 @@ INSTANTIATE_TEST_SUITE_P(
         RuleCase{"PinyinToneThenApostrophe", kFullPinyin, "xi1'an1", "西安", "xī ān", true},
         RuleCase{"PinyinAcrossTheComma", kFullPinyin, "shangzhuang", "做一天和尚，撞一天钟",
                  "zuò yī tiān hé shàng，zhuàng yī tiān zhōng", true},
+        RuleCase{"PinyinSpaceEndsASyllable", kFullPinyin, "xi an", "先", "xiān", false},
+        RuleCase{"PinyinTypedUmlaut", kFullPinyin, "lü shui", "绿水", "lǜ shuǐ", true},
+        RuleCase{"PinyinTypedCombiningUmlaut", kFullPinyin, "lu\u0308", "绿", "lǜ", true},
+        RuleCase{"PinyinTypedToneMarks", kFullPinyin, "yī xīn", "一心一意", "yī xīn yī yì", true},
+        RuleCase{"PinyinTypedMarkAsksNoTone", kFullPinyin, "yì xīn", "一心一意", "yī xīn yī yì", true},
+        RuleCase{"PinyinFullWidthLettersAndDigits", kFullPinyin, "ＹＩ１ｘｉｎ", "一心一意", "yī xīn yī yì", true},
+        RuleCase{"PinyinInputMethodApostrophe", kFullPinyin, "xi’an", "西安", "xī ān", true},
+        RuleCase{"PinyinInputMethodApostropheEndsASyllable", kFullPinyin, "xi’an", "先", "xiān", false},
         RuleCase{"PinyinOtherCharacter", kFullPinyin, "yi-xin", "一心一意", "yī xīn yī yì", false},
         RuleCase{"PinyinChineseKeyword", kFullPinyin, "一心", "一心一意", "yī xīn yī yì", false},
         RuleCase{"PinyinWildcard", kFullPinyin, "yi?", "一心一意", "yī xīn yī yì", false},

@@ -38,6 +38,11 @@ class IdiomViews {
   void buildSyllables(const IdiomTable& table);
   Error buildFolded(const IdiomTable& table);
 
+  // adopt takes the views `other` holds and this one lacks: a view built
+  // apart (on a worker thread, into views of its own, from the same table)
+  // joins the others.
+  void adopt(IdiomViews&& other);
+
   // The views, or null where not built.
   const SyllableIndex* syllables() const { return m_syllables.get(); }
   const FoldedIdioms* folded() const { return m_folded.get(); }

@@ -59,6 +59,9 @@ inline constexpr std::u16string_view kPinyinWildcardNotice =
     u"通配符 * 在拼音查询中只能放在第一个位置，表示所有包含这个拼音的成语；拼音中的其他位置 * 无效";
 inline constexpr std::u16string_view kLoneStarNotice =
     u" * 作为单字通配符时不能前后同时空格。单个 * 关键字会显示全部词库，其他关键字将无效！";
+// The pinyin search's notice for a keyword it cannot read as pinyin.
+inline constexpr std::u16string_view kPinyinNotice =
+    u"全拼查找，音节间可空格，声调可加数字 1-5；汉字或通配符无效，多个关键字用“，”或“、”分开";
 inline constexpr std::u16string_view kFuzzyTooltip = u"顺序模糊包含关键字；拼音或通配符无效";
 inline constexpr std::u16string_view kMixedTooltip = u"混序模糊包含关键字；拼音或通配符无效";
 
@@ -88,8 +91,12 @@ struct SearchOutcome {
 // letters equal the letters from the start of one syllable on, read on
 // without gaps, and may end inside a syllable. A tone digit (1 to 5, 0 for
 // 5) must follow the last letter of a syllable of that tone, an apostrophe
-// the last letter of any syllable; a keyword holding anything else finds
-// nothing.
+// the last letter of any syllable (ParsePinyinKey, syllable_index.h, reads
+// the typed forms). The keywords are regrouped first: a space between two
+// keywords ends a syllable as an apostrophe does, so "yi xin yi yi" is the
+// one keyword "yi'xin'yi'yi", and "，", "、" or "," separate keywords
+// instead. A keyword that is not pinyin finds nothing and gives the notice
+// kPinyinNotice.
 // Pattern: the idiom without "，" has the keyword's length; a lower-case
 // letter stands for one character (the same letter for the same character,
 // different letters for different ones), "*" for any, anything else for
