@@ -3,6 +3,8 @@
 
 #include <unicode/utf8.h>
 
+#include "messages.h"
+
 namespace tessaly {
 namespace {
 
@@ -10,7 +12,7 @@ namespace {
 // sequence. Lenient: writes U+FFFD for it and reads on after its maximal
 // well-formed start, as ICU's converters do.
 template <bool kLenient>
-char16_t* DecodeUtf8(const char*& from, const char* stop, const char* end, char16_t* out) {
+char16_t* DecodeUtf8Loop(const char*& from, const char* stop, const char* end, char16_t* out) {
   const auto* s = reinterpret_cast<const unsigned char*>(from);
   const auto* const base = s;
   const auto n = static_cast<int32_t>(end - from);
@@ -83,13 +85,27 @@ std::string ToUtf8(std::u16string_view text) {
 std::u16string FromUtf8(std::string_view text) {
   std::u16string out(text.size(), u'\0');
   const char* s = text.data();
-  const char16_t* end = DecodeUtf8<true>(s, s + text.size(), s + text.size(), out.data());
+  const char16_t* end = DecodeUtf8Loop<true>(s, s + text.size(), s + text.size(), out.data());
   out.resize(static_cast<size_t>(end - out.data()));
   return out;
 }
 
 char16_t* DecodeUtf8Span(const char*& s, const char* stop, const char* end, char16_t* out) {
-  return DecodeUtf8<false>(s, stop, end, out);
+  return DecodeUtf8Loop<false>(s, stop, end, out);
+}
+
+Result<std::u16string> DecodeUtf8(std::string_view bytes) {
+  std::u16string out(bytes.size(), u'\0');
+  const char* s = bytes.data();
+  const char* const end = s + bytes.size();
+  char16_t* written = DecodeUtf8Loop<false>(s, end, end, out.data());
+  if (written == nullptr) {
+    Error e = MakeError(ErrorKind::BadEncoding, TR("bytes that are not UTF-8 text"));
+    e.offset = s - bytes.data();
+    return e;
+  }
+  out.resize(static_cast<size_t>(written - out.data()));
+  return out;
 }
 
 std::u16string RemoveCrLfPairs(std::u16string_view text) {

@@ -279,12 +279,8 @@ int Search(Console& console, const Options& options) {
   }
   int status = kExitNoHits;
   bool error = false;
-  std::string_view rest = *text;
-  while (!rest.empty() && !console.failed()) {
-    const size_t end = rest.find('\n');
-    std::string_view line = rest.substr(0, end);
-    rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  for (const std::string_view line : SplitLines(std::string_view(*text))) {
+    if (console.failed()) break;
     if (line.find_first_not_of(" \t") == std::string_view::npos) continue;
     const int answered = searcher.answer(line);
     if (answered == kExitHits) status = kExitHits;

@@ -15,37 +15,6 @@ namespace {
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
-// Decode returns `bytes` as UTF-16; a byte that does not start well-formed
-// UTF-8 is an error naming its offset.
-Result<std::u16string> Decode(std::string_view bytes) {
-  std::u16string out(bytes.size(), u'\0');
-  const char* s = bytes.data();
-  const char* const end = s + bytes.size();
-  char16_t* written = DecodeUtf8Span(s, end, end, out.data());
-  if (written == nullptr) {
-    Error e = MakeError(ErrorKind::BadEncoding, TR("bytes that are not UTF-8 text"));
-    e.offset = s - bytes.data();
-    return e;
-  }
-  out.resize(static_cast<size_t>(written - out.data()));
-  return out;
-}
-
-// Lines of `text`, split at LF with a CR before it dropped.
-std::vector<std::u16string_view> Lines(std::u16string_view text) {
-  std::vector<std::u16string_view> lines;
-  size_t pos = 0;
-  while (pos < text.size()) {
-    size_t end = text.find(u'\n', pos);
-    if (end == std::u16string_view::npos) end = text.size();
-    std::u16string_view line = text.substr(pos, end - pos);
-    if (!line.empty() && line.back() == u'\r') line.remove_suffix(1);
-    lines.push_back(line);
-    pos = end + 1;
-  }
-  return lines;
-}
-
 std::u16string_view Trimmed(std::u16string_view s) {
   while (!s.empty() && (s.front() == u' ' || s.front() == u'\u3000')) s.remove_prefix(1);
   while (!s.empty() && (s.back() == u' ' || s.back() == u'\u3000')) s.remove_suffix(1);
@@ -179,9 +148,9 @@ std::string WordbookFileText(const Wordbook& book) {
 }
 
 Result<Wordbook> ParseWordbook(std::string_view bytes) {
-  Result<std::u16string> text = Decode(bytes);
+  Result<std::u16string> text = DecodeUtf8(bytes);
   if (!text.ok()) return text.error();
-  const std::vector<std::u16string_view> lines = Lines(*text);
+  const std::vector<std::u16string_view> lines = SplitLines(std::u16string_view(*text));
   Wordbook book;
   for (size_t n = 0; n < lines.size(); ++n) {
     const std::u16string_view line = lines[n];
@@ -267,7 +236,7 @@ std::string WordbookAnkiTsv(const Wordbook& book, const IdiomTable& table) {
 
 Result<std::vector<std::u16string>> ReadIdiomList(std::string_view bytes) {
   if (bytes.substr(0, kBom.size()) == kBom) bytes.remove_prefix(kBom.size());
-  Result<std::u16string> decoded = Decode(bytes);
+  Result<std::u16string> decoded = DecodeUtf8(bytes);
   if (!decoded.ok()) return decoded.error();
   std::u16string_view text = *decoded;
   // A 生词本 file is read line by line, as its idioms are written.
@@ -285,7 +254,7 @@ Result<std::vector<std::u16string>> ReadIdiomList(std::string_view bytes) {
   }
   std::vector<std::u16string> idioms;
   if (tabs || text.substr(0, text.find(u'\n')).find(u'\t') != std::u16string_view::npos) {
-    for (const std::u16string_view line : Lines(text)) {
+    for (const std::u16string_view line : SplitLines(text)) {
       if (!line.empty() && line.front() == u'#') continue;
       idioms.push_back(FromHtml(Trimmed(line.substr(0, line.find(u'\t')))));
     }

@@ -10,6 +10,9 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "error.h"
 
 namespace tessaly {
 
@@ -32,6 +35,27 @@ std::u16string FromUtf8(std::string_view text);
 // crossed it); returns null with `s` at the first byte that does not start
 // a well-formed character (or whose character `end` cuts).
 char16_t* DecodeUtf8Span(const char*& s, const char* stop, const char* end, char16_t* out);
+
+// DecodeUtf8 returns `bytes` as UTF-16; a byte that does not start a
+// well-formed character is an error (BadEncoding) naming its offset.
+Result<std::u16string> DecodeUtf8(std::string_view bytes);
+
+// SplitLines returns the lines of `text`: cut at LF, each without its LF
+// and without a CR that stands before it. Text after the last LF is a line
+// of its own; an empty text has none. The 生词本, its imports and the
+// finder's query files are all read this way.
+template <typename Char>
+std::vector<std::basic_string_view<Char>> SplitLines(std::basic_string_view<Char> text) {
+  std::vector<std::basic_string_view<Char>> lines;
+  while (!text.empty()) {
+    const size_t end = text.find(Char('\n'));
+    std::basic_string_view<Char> line = text.substr(0, end);
+    text.remove_prefix(end == text.npos ? text.size() : end + 1);
+    if (!line.empty() && line.back() == Char('\r')) line.remove_suffix(1);
+    lines.push_back(line);
+  }
+  return lines;
+}
 
 // RemoveCrLfPairs returns `text` with every CR LF pair removed, in one
 // pass from left to right: a lone CR or LF stays, and so does a pair that
