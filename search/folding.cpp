@@ -7,62 +7,16 @@
 
 #include <opencc.h>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <dlfcn.h>
-#endif
-
-#include "messages.h"
 #include "text.h"
+#include "messages.h"
 
 namespace tessaly {
 namespace {
 
-// OpenCC is opened when a conversion is first asked for, not linked: the
-// library and the C++ libraries it brings cost every start of the window
-// a few milliseconds, and most sessions never convert. TESSALY_OPENCC_LIBRARY
-// is the file name the build found (its soname).
-struct OpenCc {
-  decltype(&opencc_open) open = nullptr;
-  decltype(&opencc_convert_utf8) convert = nullptr;
-  decltype(&opencc_convert_utf8_free) free = nullptr;
-};
-
-template <typename Function>
-Function Symbol(void* library, const char* name) {
-#ifdef _WIN32
-  return reinterpret_cast<Function>(GetProcAddress(static_cast<HMODULE>(library), name));
-#else
-  return reinterpret_cast<Function>(dlsym(library, name));
-#endif
-}
-
-// The library's entry points, all or none; opened once and kept for the
-// life of the process.
-const OpenCc& Library() {
-  static const OpenCc api = [] {
-#ifdef _WIN32
-    void* library = LoadLibraryA(TESSALY_OPENCC_LIBRARY);
-#else
-    void* library = dlopen(TESSALY_OPENCC_LIBRARY, RTLD_NOW | RTLD_LOCAL);
-#endif
-    OpenCc found;
-    if (library == nullptr) return found;
-    found.open = Symbol<decltype(found.open)>(library, "opencc_open");
-    found.convert = Symbol<decltype(found.convert)>(library, "opencc_convert_utf8");
-    found.free = Symbol<decltype(found.free)>(library, "opencc_convert_utf8_free");
-    if (found.open == nullptr || found.convert == nullptr || found.free == nullptr) return OpenCc();
-    return found;
-  }();
-  return api;
-}
-
 // An OpenCC converter of `config`, opened on first use and kept; null
-// when the library or its data is missing.
+// when its data is missing.
 opencc_t OpenConverter(const char* config) {
-  if (Library().open == nullptr) return nullptr;
-  const opencc_t c = Library().open(config);
+  const opencc_t c = opencc_open(config);
   return c == reinterpret_cast<opencc_t>(-1) ? nullptr : c;
 }
 
@@ -71,8 +25,8 @@ Result<std::u16string> Convert(opencc_t converter, std::mutex& lock, std::u16str
   if (text.empty()) return std::u16string();
   const std::string utf8 = ToUtf8(text);
   std::lock_guard<std::mutex> hold(lock);
-  std::unique_ptr<char, void (*)(char*)> out(Library().convert(converter, utf8.data(), utf8.size()),
-                                               Library().free);
+  std::unique_ptr<char, void (*)(char*)> out(opencc_convert_utf8(converter, utf8.data(), utf8.size()),
+                                               &opencc_convert_utf8_free);
   if (!out) {
     return MakeError(ErrorKind::BadInput, toSimplified ? TR("the conversion to simplified characters failed")
                                                        : TR("the conversion to traditional characters failed"));

@@ -35,7 +35,6 @@ done
 # the catalogue's Chinese when asked to.
 run() { env -u TESSALY_DATA -u LANGUAGE XDG_DATA_HOME="$out/xdg" LC_ALL=C.UTF-8 "$@"; }
 [ "$(run "$root/usr/bin/tessaly-find" 一心一意)" = "一心一意" ] || fail "tessaly-find does not find 一心一意"
-# OpenCC, which the programs open only when they convert.
 [ "$(run "$root/usr/bin/tessaly-find" -m folded 愛不釋手)" = "爱不释手" ] || fail "no traditional characters"
 run "$root/usr/bin/tessaly-find" --where | grep -q "^$root/usr/lib/tessaly/cy.dat " || fail "--where"
 message=$(run env LANGUAGE=zh_CN "$root/usr/bin/tessaly-find" " " 2>&1 || true)
