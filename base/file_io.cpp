@@ -10,6 +10,7 @@
 
 #if defined(_WIN32)
 #include <fstream>
+#include <io.h>
 #include <mutex>
 #include <windows.h>
 #else
@@ -26,6 +27,26 @@
 #include "messages.h"
 
 namespace tessaly {
+
+Descriptor::~Descriptor() { close(); }
+
+Descriptor& Descriptor::operator=(Descriptor&& other) noexcept {
+  if (this != &other) {
+    close();
+    m_fd = other.release();
+  }
+  return *this;
+}
+
+int Descriptor::close() {
+  const int fd = release();
+#if defined(_WIN32)
+  return fd >= 0 ? ::_close(fd) : 0;
+#else
+  return fd >= 0 ? ::close(fd) : 0;
+#endif
+}
+
 namespace {
 
 Error Failure(ErrorKind kind, std::string what, int errnum = 0) {
@@ -34,26 +55,6 @@ Error Failure(ErrorKind kind, std::string what, int errnum = 0) {
 }
 
 #if !defined(_WIN32)
-
-// Closes a descriptor on every path out of a function.
-class Descriptor {
- public:
-  explicit Descriptor(int fd = -1) : m_fd(fd) {}
-  ~Descriptor() {
-    if (m_fd >= 0) ::close(m_fd);
-  }
-  Descriptor(const Descriptor&) = delete;             // owns the descriptor
-  Descriptor& operator=(const Descriptor&) = delete;  // owns the descriptor
-  int get() const { return m_fd; }
-  // close closes now and returns 0, or -1 with errno set.
-  int close() {
-    const int fd = std::exchange(m_fd, -1);
-    return fd >= 0 ? ::close(fd) : 0;
-  }
-
- private:
-  int m_fd;
-};
 
 const char* KindOfNode(mode_t mode) {
   if (S_ISDIR(mode)) return TR("a folder, not a regular file");
@@ -119,9 +120,9 @@ Result<OpenedFile> OpenedFile::open(const std::filesystem::path& path) {
   OpenedFile file;
   // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a
   // writer forever. Regular files ignore the flag.
-  file.m_fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  file.m_fd = Descriptor(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   struct stat st;
-  if (file.m_fd < 0 || ::fstat(file.m_fd, &st) != 0) return Failure(ErrorKind::CannotOpen, TR("cannot open the file"), errno);
+  if (file.m_fd.get() < 0 || ::fstat(file.m_fd.get(), &st) != 0) return Failure(ErrorKind::CannotOpen, TR("cannot open the file"), errno);
   if (!S_ISREG(st.st_mode)) return Failure(ErrorKind::NotRegularFile, KindOfNode(st.st_mode));
   if (static_cast<uint64_t>(st.st_size) > kMaxFileBytes) {
     return Failure(ErrorKind::TooLarge, TR("the file is larger than 1 GiB"));
@@ -130,25 +131,13 @@ Result<OpenedFile> OpenedFile::open(const std::filesystem::path& path) {
   return file;
 }
 
-OpenedFile::~OpenedFile() {
-  if (m_fd >= 0) ::close(m_fd);
-}
-
-OpenedFile::OpenedFile(OpenedFile&& other) noexcept
-    : m_fd(std::exchange(other.m_fd, -1)), m_size(other.m_size) {}
-
-OpenedFile& OpenedFile::operator=(OpenedFile&& other) noexcept {
-  if (this != &other) {
-    if (m_fd >= 0) ::close(m_fd);
-    m_fd = std::exchange(other.m_fd, -1);
-    m_size = other.m_size;
-  }
-  return *this;
-}
+OpenedFile::~OpenedFile() = default;
+OpenedFile::OpenedFile(OpenedFile&& other) noexcept = default;
+OpenedFile& OpenedFile::operator=(OpenedFile&& other) noexcept = default;
 
 Result<size_t> OpenedFile::read(char* buffer, size_t capacity) const {
   for (;;) {
-    const ssize_t n = ::read(m_fd, buffer, capacity);
+    const ssize_t n = ::read(m_fd.get(), buffer, capacity);
     if (n >= 0) return static_cast<size_t>(n);
     if (errno == EINTR) continue;
     return Failure(ErrorKind::ReadFailed, TR("cannot read the file"), errno);
@@ -157,7 +146,7 @@ Result<size_t> OpenedFile::read(char* buffer, size_t capacity) const {
 
 Result<size_t> OpenedFile::readAt(uint64_t offset, char* buffer, size_t capacity) const {
   for (;;) {
-    const ssize_t n = ::pread(m_fd, buffer, capacity, static_cast<off_t>(offset));
+    const ssize_t n = ::pread(m_fd.get(), buffer, capacity, static_cast<off_t>(offset));
     if (n >= 0) return static_cast<size_t>(n);
     if (errno == EINTR) continue;
     return Failure(ErrorKind::ReadFailed, TR("cannot read the file"), errno);
@@ -247,29 +236,15 @@ void RemoveTemporaryOnSignals() {
 
 Result<FolderLock> FolderLock::take(const std::filesystem::path& folder, const std::function<void()>& onWait) {
   FolderLock lock;
-  lock.m_fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (lock.m_fd < 0) return Failure(ErrorKind::CannotOpen, TR("cannot open the folder"), errno);
-  if (::flock(lock.m_fd, LOCK_EX | LOCK_NB) == 0) return lock;
+  lock.m_fd = Descriptor(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (lock.m_fd.get() < 0) return Failure(ErrorKind::CannotOpen, TR("cannot open the folder"), errno);
+  if (::flock(lock.m_fd.get(), LOCK_EX | LOCK_NB) == 0) return lock;
   if (errno != EWOULDBLOCK) return Failure(ErrorKind::Busy, TR("cannot lock the folder"), errno);
   if (onWait) onWait();
-  while (::flock(lock.m_fd, LOCK_EX) != 0) {
+  while (::flock(lock.m_fd.get(), LOCK_EX) != 0) {
     if (errno != EINTR) return Failure(ErrorKind::Busy, TR("cannot lock the folder"), errno);
   }
   return lock;
-}
-
-FolderLock::~FolderLock() {
-  if (m_fd >= 0) ::close(m_fd);
-}
-
-FolderLock::FolderLock(FolderLock&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
-
-FolderLock& FolderLock::operator=(FolderLock&& other) noexcept {
-  if (this != &other) {
-    if (m_fd >= 0) ::close(m_fd);
-    m_fd = std::exchange(other.m_fd, -1);
-  }
-  return *this;
 }
 
 Error WriteFileSafely(const std::filesystem::path& requested, std::string_view bytes) {
@@ -360,12 +335,6 @@ void RemoveTemporaryOnSignals() {}
 
 // One program at a time writes there by the user's own doing; no lock.
 Result<FolderLock> FolderLock::take(const std::filesystem::path&, const std::function<void()>&) { return FolderLock(); }
-FolderLock::~FolderLock() = default;
-FolderLock::FolderLock(FolderLock&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
-FolderLock& FolderLock::operator=(FolderLock&& other) noexcept {
-  m_fd = std::exchange(other.m_fd, -1);
-  return *this;
-}
 
 Result<OpenedFile> OpenedFile::open(const std::filesystem::path& path) {
   std::error_code ec;

@@ -27,6 +27,32 @@ inline constexpr uint64_t kMaxFileBytes = uint64_t{1} << 30;  // 1 GiB
 // ReadFailed or WriteFailed; `reason` is a short Chinese text that ends with
 // the system's own words in parentheses where the system gave any.
 
+// Descriptor owns a file descriptor of the system (-1 for none) and closes
+// it when it goes; OpenedFile, FolderLock and the safe writer hold theirs
+// in one.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd = -1) noexcept : m_fd(fd) {}
+  ~Descriptor();
+  Descriptor(Descriptor&& other) noexcept : m_fd(other.release()) {}
+  Descriptor& operator=(Descriptor&& other) noexcept;
+  Descriptor(const Descriptor&) = delete;             // owns the descriptor
+  Descriptor& operator=(const Descriptor&) = delete;  // owns the descriptor
+
+  int get() const { return m_fd; }
+  // close closes now and returns 0, or -1 with errno set.
+  int close();
+
+ private:
+  int release() noexcept {
+    const int fd = m_fd;
+    m_fd = -1;
+    return fd;
+  }
+
+  int m_fd;
+};
+
 // OpenedFile is a file opened for reading that is known to be a regular
 // file of at most kMaxFileBytes. It owns the descriptor.
 class OpenedFile {
@@ -56,7 +82,7 @@ class OpenedFile {
 #if defined(_WIN32)
   std::FILE* m_file = nullptr;
 #else
-  int m_fd = -1;
+  Descriptor m_fd;
 #endif
   uint64_t m_size = 0;
 };
@@ -97,15 +123,10 @@ class FolderLock {
   // take locks `folder`; when another holds it, calls `onWait` and waits.
   static Result<FolderLock> take(const std::filesystem::path& folder, const std::function<void()>& onWait);
 
-  FolderLock() = default;
-  ~FolderLock();
-  FolderLock(FolderLock&& other) noexcept;
-  FolderLock& operator=(FolderLock&& other) noexcept;
-  FolderLock(const FolderLock&) = delete;             // holds the lock
-  FolderLock& operator=(const FolderLock&) = delete;  // holds the lock
+  // Moves only: it holds the lock until it goes.
 
  private:
-  int m_fd = -1;
+  Descriptor m_fd;
 };
 
 // SystemReason returns the system's text for `errnum`, in the user's
