@@ -37,11 +37,16 @@ bool InitControlClasses() {
 #endif
 }
 
-// PrintUsage writes what --help shows, in the language of the user's
+// What the program says on the terminal is in the language of the user's
 // locale (the window itself speaks Chinese).
-void PrintUsage(const char* program) {
+void UseTheLocalesLanguage() {
   std::setlocale(LC_ALL, "");
   tessaly::SetUpMessages(tessaly::MessageLanguage::Locale);
+}
+
+// PrintUsage writes what --help shows.
+void PrintUsage(const char* program) {
+  UseTheLocalesLanguage();
   const tessaly::DataLocation data = tessaly::FindDataFile();
   const std::string text = tessaly::Format(
       TR("Usage: %s [--data FILE]\n"
@@ -80,7 +85,8 @@ int main(int argc, char** argv) {
     } else if (std::strcmp(argv[i], "--data") == 0 && i + 1 < argc && argv[i + 1][0] != '\0') {
       dataOption = argv[++i];
     } else if (std::strncmp(argv[i], "--data", 6) == 0) {
-      std::fprintf(stderr, "%s: --data needs a file name\n", argv[0]);
+      UseTheLocalesLanguage();
+      std::fprintf(stderr, "%s: %s\n", argv[0], TR("--data needs a file name"));
       return 2;
     }
   }
