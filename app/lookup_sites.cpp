@@ -1,7 +1,7 @@
 // The online dictionaries of 网上释义.
 #include "lookup_sites.h"
 
-#include "frm_main.h"
+#include "addresses.h"
 #include "script_conversion.h"
 #include "url_encode.h"
 

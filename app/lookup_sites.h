@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "window_settings.h"
+#include "settings_file.h"
 
 namespace tessaly {
 

@@ -18,24 +18,12 @@
 #include "tessaly_version.h"
 #include "window_system.h"
 
-#if defined(_WIN32)
-#include <windows.h>
-#include <commctrl.h>
-#endif
-
 namespace {
 
-// InitControlClasses asks for the system's visual style of the common
-// controls before the first window exists. Elsewhere Qt chooses the
-// platform's style itself.
-bool InitControlClasses() {
-#if defined(_WIN32)
-  INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_USEREX_CLASSES};
-  return InitCommonControlsEx(&controls) != FALSE;
-#else
-  return true;
-#endif
-}
+// InitControlClasses makes sure the controls are drawn in the system's
+// visual style before the first window exists; Qt chooses the platform's
+// style itself, so there is nothing left to ask for.
+bool InitControlClasses() { return true; }
 
 // What the program says on the terminal is in the language of the user's
 // locale (the window itself speaks Chinese).
@@ -77,7 +65,9 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (std::strcmp(argv[i], "--version") == 0) {
-      std::printf("%s %s\n", tessaly::kProductName, tessaly::kVersionString);
+      UseTheLocalesLanguage();
+      const std::string text = tessaly::VersionText("tessaly");
+      std::fwrite(text.data(), 1, text.size(), stdout);
       return 0;
     }
     if (std::strncmp(argv[i], "--data=", 7) == 0 && argv[i][7] != '\0') {

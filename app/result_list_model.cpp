@@ -1,6 +1,8 @@
 // The rows of the result list.
 #include "result_list_model.h"
 
+#include "qt_text.h"
+
 namespace tessaly {
 
 ResultListModel::ResultListModel(const IdiomTable& table, QObject* parent)
@@ -11,8 +13,7 @@ int ResultListModel::rowCount(const QModelIndex& parent) const {
 }
 
 QString ResultListModel::rowText(int r) const {
-  const std::u16string_view idiom = m_table.field(m_rows[static_cast<size_t>(r)], Field::Idiom);
-  return QString::fromUtf16(idiom.data(), static_cast<qsizetype>(idiom.size()));
+  return QStringOf(m_table.field(m_rows[static_cast<size_t>(r)], Field::Idiom));
 }
 
 QVariant ResultListModel::data(const QModelIndex& index, int role) const {

@@ -1,13 +1,18 @@
 // UrlEncodeUtf8.
 #include "url_encode.h"
 
+#include <string>
+
+#include "qt_text.h"
+#include "text.h"
+
 namespace tessaly {
 namespace {
 
-bool EscapeAscii(char16_t u) {
-  if (u < 0x20 || u == 0x7F) return true;
-  for (char c : " \"#%&'+<=>?\\^`{|}") {
-    if (c != '\0' && u == static_cast<char16_t>(c)) return true;
+bool EscapeAscii(unsigned char c) {
+  if (c < 0x20 || c == 0x7F) return true;
+  for (char e : " \"#%&'+<=>?\\^`{|}") {
+    if (e != '\0' && c == static_cast<unsigned char>(e)) return true;
   }
   return false;
 }
@@ -16,39 +21,19 @@ bool EscapeAscii(char16_t u) {
 
 QString UrlEncodeUtf8(const QString& text) {
   static const char kHex[] = "0123456789ABCDEF";
+  // The bytes come from the one UTF-8 writer (text.h), which pairs
+  // surrogates and writes U+FFFD for a lone one.
+  const std::string bytes = ToUtf8(ViewOf(text));
   QString out;
-  out.reserve(text.size() * 9);
-  auto escape = [&](unsigned byte) {
-    out += u'%';
-    out += QLatin1Char(kHex[byte >> 4]);
-    out += QLatin1Char(kHex[byte & 0xF]);
-  };
-  for (qsizetype i = 0; i < text.size(); ++i) {
-    char32_t u = text[i].unicode();
-    if (QChar::isHighSurrogate(u) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-      u = QChar::surrogateToUcs4(text[i].unicode(), text[i + 1].unicode());
-      ++i;
-    } else if (QChar::isSurrogate(u)) {
-      u = 0xFFFD;
-    }
-    if (u < 0x80) {
-      if (EscapeAscii(static_cast<char16_t>(u))) {
-        escape(u);
-      } else {
-        out += QChar(static_cast<char16_t>(u));
-      }
-    } else if (u < 0x800) {
-      escape(0xC0 | (u >> 6));
-      escape(0x80 | (u & 0x3F));
-    } else if (u < 0x10000) {
-      escape(0xE0 | (u >> 12));
-      escape(0x80 | ((u >> 6) & 0x3F));
-      escape(0x80 | (u & 0x3F));
+  out.reserve(static_cast<qsizetype>(bytes.size()) * 3);
+  for (const char byte : bytes) {
+    const auto c = static_cast<unsigned char>(byte);
+    if (c < 0x80 && !EscapeAscii(c)) {
+      out += QLatin1Char(byte);
     } else {
-      escape(0xF0 | (u >> 18));
-      escape(0x80 | ((u >> 12) & 0x3F));
-      escape(0x80 | ((u >> 6) & 0x3F));
-      escape(0x80 | (u & 0x3F));
+      out += u'%';
+      out += QLatin1Char(kHex[c >> 4]);
+      out += QLatin1Char(kHex[c & 0xF]);
     }
   }
   return out;

@@ -7,6 +7,8 @@
 #include <QGuiApplication>
 #include <QWidget>
 
+#include "environment.h"
+
 #if defined(TESSALY_HAVE_XCB)
 #include <xcb/xcb.h>
 #endif
@@ -14,10 +16,7 @@
 namespace tessaly {
 namespace {
 
-bool Set(const char* name) {
-  const char* value = std::getenv(name);
-  return value != nullptr && *value != '\0';
-}
+bool Set(const char* name) { return EnvironmentValue(name) != nullptr; }
 
 #if defined(TESSALY_HAVE_XCB)
 
@@ -60,7 +59,6 @@ quint32 Without(quint32 field, quint32 all, quint32 bits) {
 }  // namespace
 
 std::string DisplayProblem() {
-#if defined(__linux__) || defined(__FreeBSD__)
   if (Set("QT_QPA_PLATFORM")) return {};
   if (Set("DISPLAY")) {
 #if defined(TESSALY_HAVE_XCB)
@@ -79,9 +77,6 @@ std::string DisplayProblem() {
   }
   if (Set("WAYLAND_DISPLAY")) return {};
   return "DISPLAY and WAYLAND_DISPLAY are unset";
-#else
-  return {};
-#endif
 }
 
 void KeepFrameFixed(QWidget& window) {

@@ -8,43 +8,31 @@
 #include <cstring>
 #include <utility>
 
-#if defined(_WIN32)
-#include <fstream>
-#include <io.h>
-#include <mutex>
-#include <windows.h>
-#else
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
-#include <langinfo.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#endif
 
-#include <unicode/ucnv.h>
-
+#include "locale_text.h"
 #include "messages.h"
 
 namespace tessaly {
 
-Descriptor::~Descriptor() { close(); }
+Descriptor::~Descriptor() { (void)close(); }
 
 Descriptor& Descriptor::operator=(Descriptor&& other) noexcept {
   if (this != &other) {
-    close();
+    (void)close();
     m_fd = other.release();
   }
   return *this;
 }
 
-int Descriptor::close() {
+Error Descriptor::close() {
   const int fd = release();
-#if defined(_WIN32)
-  return fd >= 0 ? ::_close(fd) : 0;
-#else
-  return fd >= 0 ? ::close(fd) : 0;
-#endif
+  if (fd < 0 || ::close(fd) == 0) return {};
+  return MakeError(ErrorKind::WriteFailed, SystemReason(errno));
 }
 
 namespace {
@@ -53,8 +41,6 @@ Error Failure(ErrorKind kind, std::string what, int errnum = 0) {
   if (errnum != 0) what += Format(TR(" (%s)"), {SystemReason(errnum)});
   return MakeError(kind, std::move(what));
 }
-
-#if !defined(_WIN32)
 
 const char* KindOfNode(mode_t mode) {
   if (S_ISDIR(mode)) return TR("a folder, not a regular file");
@@ -89,32 +75,13 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-#endif
-
 }  // namespace
 
 std::string SystemReason(int errnum) {
-  const std::string_view text = std::strerror(errnum);
-#if !defined(_WIN32)
   // strerror speaks the locale's language in the locale's encoding; the
   // program's own texts are UTF-8.
-  const char* codeset = nl_langinfo(CODESET);
-  const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });
-  if (!ascii && codeset != nullptr && std::strcmp(codeset, "UTF-8") != 0) {
-    std::string out(text.size() * 3 + 1, '\0');
-    UErrorCode status = U_ZERO_ERROR;
-    const int32_t n = ucnv_convert("UTF-8", codeset, out.data(), static_cast<int32_t>(out.size()),
-                                   text.data(), static_cast<int32_t>(text.size()), &status);
-    if (U_SUCCESS(status)) {
-      out.resize(static_cast<size_t>(n));
-      return out;
-    }
-  }
-#endif
-  return std::string(text);
+  return LocaleText().toUtf8(std::strerror(errnum));
 }
-
-#if !defined(_WIN32)
 
 Result<OpenedFile> OpenedFile::open(const std::filesystem::path& path) {
   OpenedFile file;
@@ -153,7 +120,9 @@ Result<size_t> OpenedFile::readAt(uint64_t offset, char* buffer, size_t capacity
   }
 }
 
-Result<std::string> ReadWholeFile(const std::filesystem::path& path) {
+namespace {
+
+Result<std::string> ReadAll(const std::filesystem::path& path) {
   std::string bytes;
   if (path == "-") {
     // Standard input has no size to check up front: read it in pieces and
@@ -187,6 +156,14 @@ Result<std::string> ReadWholeFile(const std::filesystem::path& path) {
   }
   bytes.resize(filled);
   return bytes;
+}
+
+}  // namespace
+
+Result<std::string> ReadWholeFile(const std::filesystem::path& path) {
+  // The size of what is read is the input's: a large file under a memory
+  // limit is an error to report, not a reason to end the program.
+  return CatchOutOfMemory([&] { return ReadAll(path); });
 }
 
 namespace {
@@ -303,7 +280,7 @@ Error WriteFileSafely(const std::filesystem::path& requested, std::string_view b
   auto fail = [&](const std::string& what, int errnum) {
     ::unlink(made.c_str());
     g_temporarySet = 0;
-    fd.close();
+    (void)fd.close();
     return Failure(ErrorKind::WriteFailed, what, errnum);
   };
   if (exists && ::fchown(fd.get(), old.st_uid, old.st_gid) != 0) {
@@ -317,8 +294,9 @@ Error WriteFileSafely(const std::filesystem::path& requested, std::string_view b
   g_temporarySet = 0;
   // The text reached the disk with fsync; what is left to fail now leaves
   // the new file in place, and says so.
-  if (fd.close() != 0) {
-    return Failure(ErrorKind::Unsynced, TR("the file was replaced, but closing it failed"), errno);
+  if (const Error closed = fd.close(); !closed.ok()) {
+    return MakeError(ErrorKind::Unsynced,
+                     TR("the file was replaced, but closing it failed") + Format(TR(" (%s)"), {closed.reason}));
   }
   // The rename itself reaches the disk with the folder.
   Descriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -329,91 +307,5 @@ Error WriteFileSafely(const std::filesystem::path& requested, std::string_view b
   return {};
 }
 
-#else  // _WIN32: the same contracts on the C++ library alone.
-
-void RemoveTemporaryOnSignals() {}
-
-// One program at a time writes there by the user's own doing; no lock.
-Result<FolderLock> FolderLock::take(const std::filesystem::path&, const std::function<void()>&) { return FolderLock(); }
-
-Result<OpenedFile> OpenedFile::open(const std::filesystem::path& path) {
-  std::error_code ec;
-  const auto status = std::filesystem::status(path, ec);
-  if (ec) return Failure(ErrorKind::CannotOpen, Format(TR("cannot open the file (%s)"), {ec.message()}));
-  if (!std::filesystem::is_regular_file(status)) return Failure(ErrorKind::NotRegularFile, TR("not a regular file"));
-  OpenedFile file;
-  file.m_size = std::filesystem::file_size(path, ec);
-  if (file.m_size > kMaxFileBytes) return Failure(ErrorKind::TooLarge, TR("the file is larger than 1 GiB"));
-  file.m_file = _wfopen(path.c_str(), L"rb");
-  if (file.m_file == nullptr) return Failure(ErrorKind::CannotOpen, TR("cannot open the file"), errno);
-  return file;
-}
-
-OpenedFile::~OpenedFile() {
-  if (m_file != nullptr) std::fclose(m_file);
-}
-
-OpenedFile::OpenedFile(OpenedFile&& other) noexcept
-    : m_file(std::exchange(other.m_file, nullptr)), m_size(other.m_size) {}
-
-OpenedFile& OpenedFile::operator=(OpenedFile&& other) noexcept {
-  if (this != &other) {
-    if (m_file != nullptr) std::fclose(m_file);
-    m_file = std::exchange(other.m_file, nullptr);
-    m_size = other.m_size;
-  }
-  return *this;
-}
-
-Result<size_t> OpenedFile::read(char* buffer, size_t capacity) const {
-  const size_t n = std::fread(buffer, 1, capacity, m_file);
-  if (n == 0 && std::ferror(m_file)) return Failure(ErrorKind::ReadFailed, TR("cannot read the file"), errno);
-  return n;
-}
-
-Result<size_t> OpenedFile::readAt(uint64_t offset, char* buffer, size_t capacity) const {
-  // One thread at a time on this platform: the position is shared.
-  static std::mutex lock;
-  std::lock_guard<std::mutex> hold(lock);
-  if (_fseeki64(m_file, static_cast<long long>(offset), SEEK_SET) != 0) {
-    return Failure(ErrorKind::ReadFailed, TR("cannot read the file"), errno);
-  }
-  return read(buffer, capacity);
-}
-
-Result<std::string> ReadWholeFile(const std::filesystem::path& path) {
-  std::string bytes;
-  Result<OpenedFile> file = OpenedFile::open(path);
-  if (!file.ok()) return file.error();
-  char piece[1 << 16];
-  for (;;) {
-    const Result<size_t> n = file->read(piece, sizeof piece);
-    if (!n.ok()) return n.error();
-    if (*n == 0) return bytes;
-    bytes.append(piece, *n);
-  }
-}
-
-Error WriteFileSafely(const std::filesystem::path& path, std::string_view bytes) {
-  const std::filesystem::path temporary = path.wstring() + L".tmp";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-      std::error_code ec;
-      std::filesystem::remove(temporary, ec);
-      return Failure(ErrorKind::WriteFailed, TR("cannot write the file"));
-    }
-  }
-  if (!MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    std::error_code ec;
-    std::filesystem::remove(temporary, ec);
-    return Failure(ErrorKind::WriteFailed, TR("cannot replace the file"));
-  }
-  return {};
-}
-
-#endif
 
 }  // namespace tessaly

@@ -10,6 +10,7 @@
 
 #include "program_folder.h"
 #include "tessaly_config.h"
+#include "tessaly_version.h"
 
 namespace tessaly {
 namespace {
@@ -53,6 +54,15 @@ std::filesystem::path MessageFolder() {
   std::error_code ec;
   if (std::filesystem::is_directory(folder / "locale", ec)) return folder / "locale";
   return folder / kLocaleFromProgram;
+}
+
+std::string VersionText(const char* program) {
+  return Format(TR("%s (%s) %s\n"
+                  "Copyright (C) 2026 the Tessaly authors.\n"
+                  "License MIT: <https://opensource.org/licenses/MIT>.\n"
+                  "This is free software: you are free to change and redistribute it.\n"
+                  "There is NO WARRANTY, to the extent permitted by law.\n"),
+                {program, kProductName, kVersionString});
 }
 
 }  // namespace tessaly

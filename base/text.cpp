@@ -1,12 +1,24 @@
 // Text conversions.
 #include "text.h"
 
+#include <algorithm>
+#include <climits>
+
 #include <unicode/utf8.h>
 
 #include "messages.h"
 
 namespace tessaly {
 namespace {
+
+// The one reading of a UTF-8 character: the code point that starts at
+// s[i] (i moves past it), or -1 for a byte that starts no well-formed
+// character (i moves past the longest ill-formed start).
+inline int32_t NextUtf8(const unsigned char* s, int32_t& i, int32_t n) {
+  UChar32 c;
+  U8_NEXT(s, i, n, c);
+  return c;
+}
 
 // The one UTF-8 reading loop. Strict: stops at the first malformed
 // sequence. Lenient: writes U+FFFD for it and reads on after its maximal
@@ -24,8 +36,7 @@ char16_t* DecodeUtf8Loop(const char*& from, const char* stop, const char* end, c
       continue;
     }
     const int32_t start = i;
-    UChar32 c;
-    U8_NEXT(s, i, n, c);
+    const int32_t c = NextUtf8(s, i, n);
     if (c < 0) {
       if (!kLenient) {
         from = reinterpret_cast<const char*>(base + start);
@@ -90,11 +101,21 @@ std::u16string FromUtf8(std::string_view text) {
   return out;
 }
 
+int32_t ReadUtf8(std::string_view bytes, size_t& at) {
+  auto i = static_cast<int32_t>(at);
+  const int32_t c = NextUtf8(reinterpret_cast<const unsigned char*>(bytes.data()), i,
+                             static_cast<int32_t>(std::min<size_t>(bytes.size(), INT32_MAX)));
+  at = static_cast<size_t>(i);
+  return c;
+}
+
 char16_t* DecodeUtf8Span(const char*& s, const char* stop, const char* end, char16_t* out) {
   return DecodeUtf8Loop<false>(s, stop, end, out);
 }
 
-Result<std::u16string> DecodeUtf8(std::string_view bytes) {
+namespace {
+
+Result<std::u16string> DecodeStrictly(std::string_view bytes) {
   std::u16string out(bytes.size(), u'\0');
   const char* s = bytes.data();
   const char* const end = s + bytes.size();
@@ -106,6 +127,12 @@ Result<std::u16string> DecodeUtf8(std::string_view bytes) {
   }
   out.resize(static_cast<size_t>(written - out.data()));
   return out;
+}
+
+}  // namespace
+
+Result<std::u16string> DecodeUtf8(std::string_view bytes) {
+  return CatchOutOfMemory([&] { return DecodeStrictly(bytes); });
 }
 
 std::u16string RemoveCrLfPairs(std::u16string_view text) {

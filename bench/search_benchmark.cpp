@@ -21,6 +21,7 @@
 #include "pinyin.h"
 #include "pinyin_reader.h"
 #include "search_engine.h"
+#include "searches.h"
 
 namespace tessaly {
 namespace {
@@ -115,28 +116,30 @@ enum class FloorKind { Find, Prefix, Wildcard, Length, Subsequence, Counts, Patt
 
 struct Query {
   const char* name;
-  SearchMode mode;
+  std::string_view search;  // the search's name in the list (searches.h)
   const char16_t* text;
   Field field;   // the column the floor scans
   bool chars;    // IdiomChars instead of the field (the plain letters for the pinyin field)
   FloorKind floor;
 };
 
-// Keywords chosen to hit rarely, so that each search walks the whole table.
+// Keywords chosen to hit rarely, so that each search walks the whole table,
+// each beside its floor; a search of the list that has none here is
+// measured with its example keyword, without a floor.
 const Query kQueries[] = {
-    {"text", SearchMode::Precise, u"天地", Field::Idiom, false, FloorKind::Find},
-    {"wildcard", SearchMode::Precise, u"*心*意", Field::Idiom, true, FloorKind::Wildcard},
-    {"length", SearchMode::Precise, u"*****", Field::Idiom, true, FloorKind::Length},
-    {"initials", SearchMode::Precise, u"ysys", Field::Initials, false, FloorKind::Prefix},
-    {"initials_contains", SearchMode::Precise, u"*hszy", Field::Initials, false, FloorKind::Find},
-    {"fuzzy", SearchMode::Fuzzy, u"一意", Field::Idiom, true, FloorKind::Subsequence},
-    {"mixed", SearchMode::Mixed, u"意一", Field::Idiom, true, FloorKind::Counts},
-    {"meaning", SearchMode::Meaning, u"天下太平", Field::Meaning, false, FloorKind::Find},
-    {"source", SearchMode::Source, u"史记", Field::Source, false, FloorKind::Find},
-    {"pinyin", SearchMode::Pinyin, u"yi1xin1tian1", Field::Pinyin, true, FloorKind::Find},
-    {"pattern", SearchMode::Pattern, u"abac", Field::Idiom, true, FloorKind::Pattern},
-    {"chain", SearchMode::Chain, u"天下太平", Field::Idiom, true, FloorKind::Prefix},
-    {"folded", SearchMode::Folded, u"天下", Field::Idiom, false, FloorKind::Find},
+    {"text", "precise", u"天地", Field::Idiom, false, FloorKind::Find},
+    {"wildcard", "precise", u"*心*意", Field::Idiom, true, FloorKind::Wildcard},
+    {"length", "precise", u"*****", Field::Idiom, true, FloorKind::Length},
+    {"initials", "precise", u"ysys", Field::Initials, false, FloorKind::Prefix},
+    {"initials_contains", "precise", u"*hszy", Field::Initials, false, FloorKind::Find},
+    {"fuzzy", "fuzzy", u"一意", Field::Idiom, true, FloorKind::Subsequence},
+    {"mixed", "mixed", u"意一", Field::Idiom, true, FloorKind::Counts},
+    {"meaning", "meaning", u"天下太平", Field::Meaning, false, FloorKind::Find},
+    {"source", "source", u"史记", Field::Source, false, FloorKind::Find},
+    {"pinyin", "pinyin", u"yi1xin1tian1", Field::Pinyin, true, FloorKind::Find},
+    {"pattern", "pattern", u"abac", Field::Idiom, true, FloorKind::Pattern},
+    {"chain", "chain", u"天下太平", Field::Idiom, true, FloorKind::Prefix},
+    {"folded", "folded", u"天下", Field::Idiom, false, FloorKind::Find},
 };
 
 void RunQuery(benchmark::State& state, const IdiomTable* table, const Query& q) {
@@ -147,9 +150,10 @@ void RunQuery(benchmark::State& state, const IdiomTable* table, const Query& q) 
   const Keywords keywords = CheckQuery(q.text)->keywords;
   // The views a search reads are measured by BM_FirstUse; here they are
   // made before the clock runs.
-  const IdiomViews& views = ViewsOf(*table, q.mode);
+  const SearchMode mode = FindSearch(q.search)->mode;
+  const IdiomViews& views = ViewsOf(*table, mode);
   for (auto _ : state) {
-    Result<SearchOutcome> o = RunSearch(*table, views, keywords, q.mode);
+    Result<SearchOutcome> o = RunSearch(*table, views, keywords, mode);
     benchmark::DoNotOptimize(o->hitCount);
   }
   state.counters["records"] = table->size();
@@ -167,7 +171,7 @@ size_t FloorCount(const FlatColumn& c, const Query& q) {
       break;
     }
     case FloorKind::Prefix:
-      if (q.mode == SearchMode::Chain) key = key.substr(key.size() - 1);  // the link
+      if (q.search == "chain") key = key.substr(key.size() - 1);  // the link
       for (size_t i = 0; i < c.size(); ++i) found += c.at(i).substr(0, key.size()) == key;
       break;
     case FloorKind::Wildcard:
@@ -276,7 +280,15 @@ BENCHMARK_CAPTURE(BM_FirstUse, syllables_300000, false)->Unit(benchmark::kMillis
 BENCHMARK_CAPTURE(BM_FirstUse, folded_300000, true)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void RegisterSearches() {
-  for (const Query& q : kQueries) {
+  static std::vector<Query> queries(std::begin(kQueries), std::end(kQueries));
+  for (const SearchKind* kind : Searches()) {
+    if (std::none_of(std::begin(kQueries), std::end(kQueries), [&](const Query& q) { return q.search == kind->name; })) {
+      queries.push_back({kind->name.data(), kind->name, kind->example.data(), Field::Idiom, false, FloorKind::Find});
+    }
+  }
+  for (size_t i = 0; i < queries.size(); ++i) {
+    const Query& q = queries[i];
+    const bool floored = i < std::size(kQueries);
     benchmark::RegisterBenchmark((std::string("BM_Search/real/") + q.name).c_str(),
                                  [&q](benchmark::State& s) { RunQuery(s, Real(), q); })
         ->Unit(benchmark::kMicrosecond);
@@ -286,6 +298,7 @@ void RegisterSearches() {
           [&q, size](benchmark::State& s) { RunQuery(s, &Synthetic(size), q); })
           ->Unit(benchmark::kMicrosecond);
     }
+    if (!floored) continue;
     benchmark::RegisterBenchmark(
         (std::string("BM_Floor/300000/") + q.name).c_str(),
         [&q](benchmark::State& s) { Floor(s, &Synthetic(300000), q); })

@@ -17,6 +17,7 @@
 
 #include <getopt.h>
 
+#include "locale_text.h"
 #include "messages.h"
 
 namespace tessaly {
@@ -35,9 +36,8 @@ class Console {
   // the system's own messages (strerror, getopt) come in the user's
   // language too.
   explicit Console(const char* program);
-  ~Console();
-  Console(const Console&) = delete;             // owns the converter
-  Console& operator=(const Console&) = delete;  // owns the converter
+  Console(const Console&) = delete;             // owns the locale's converter
+  Console& operator=(const Console&) = delete;  // owns the locale's converter
 
   const char* program() const { return m_program; }
 
@@ -70,12 +70,8 @@ class Console {
   void noteFailure();
 
   const char* m_program;
-  void* m_converter = nullptr;  // UConverter* for the locale, or null for UTF-8
+  LocaleText m_locale;
   int m_writeErrno = 0;         // errno of the first failed write
 };
-
-// VersionText returns what --version prints for `program`: the name and
-// version, the copyright and the licence, as GNU programs print them.
-std::string VersionText(const char* program);
 
 }  // namespace tessaly

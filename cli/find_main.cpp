@@ -7,6 +7,7 @@
 // Prints what the window would list, one idiom per line; with --show every
 // entry in full. Exit status as grep's: 0 when something was found, 1 when
 // nothing was, 2 on an error.
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -25,6 +26,7 @@
 #include "query.h"
 #include "result_filler.h"
 #include "search_engine.h"
+#include "searches.h"
 #include "text.h"
 
 namespace {
@@ -33,6 +35,37 @@ using namespace tessaly;
 
 constexpr int kExitHits = 0;
 constexpr int kExitNoHits = 1;
+
+// SearchesHelp lists every search with what --help says of it: its name,
+// then its text, each further line of it indented under the first.
+std::string SearchesHelp() {
+  std::string out;
+  for (const SearchKind* kind : Searches()) {
+    std::string name(kind->name);
+    name.resize(std::max<size_t>(name.size() + 1, 9), ' ');
+    out += "  " + name;
+    const std::string_view help = TR(kind->help);
+    for (size_t at = 0; at < help.size();) {
+      const size_t end = std::min(help.find('\n', at), help.size());
+      if (at > 0) out += "           ";
+      out += help.substr(at, end - at);
+      out += '\n';
+      at = end + 1;
+    }
+  }
+  return out;
+}
+
+// SearchNames returns the searches' names for a message: "a, b or c".
+std::string SearchNames() {
+  std::string names;
+  const auto searches = Searches();
+  for (size_t i = 0; i < searches.size(); ++i) {
+    if (i > 0) names += i + 1 == searches.size() ? TR(" or ") : ", ";
+    names += searches[i]->name;
+  }
+  return names;
+}
 
 void PrintHelp(Console& console) {
   console.out(Format(TR("Usage: %s [OPTION]... QUERY\n"
@@ -47,25 +80,9 @@ void PrintHelp(Console& console) {
       "spaces (ASCII or ideographic), a record found when any one keyword matches;\n"
       "upper case is lowered, and ？ ? 。 . stand for *.\n"
       "\n"
-      "Searches (--mode):\n"
-      "  precise  the default; the keyword's form picks the rule:\n"
-      "             天地      the idiom holds 天地 (or one of its other written forms)\n"
-      "             *心*意    * stands for one character, the idiom may run on: 一心一意\n"
-      "             *****     stars alone: every idiom of five characters; one * lists all\n"
-      "             ysys      pinyin initials from the start: 一生一世\n"
-      "             *hszyt    pinyin initials anywhere: 做一天和尚，撞一天钟\n"
-      "  fuzzy    the keyword's characters in order, not side by side   一意 finds 一心一意\n"
-      "  mixed    every character of the keyword, in any order          意一 finds 一心一意\n"
-      "  meaning  the meaning holds the keyword                          塌下来\n"
-      "  source   the source holds the keyword                           岳阳楼记\n"
-      "  pinyin   full pinyin, tones optional (1-5 after a syllable, 0 for the neutral\n"
-      "           tone; ' or a space ends a syllable; keywords separated by ，)\n"
-      "                                                yixinyiyi, yi xin yi yi, yi1xin1\n"
-      "  pattern  the idiom's shape: a letter stands for a character (the same letter\n"
-      "           for the same character), * for any   aabb, abac, 一a一b\n"
-      "  chain    idioms that begin with the last character of the first keyword;\n"
-      "           when there is none, with its last syllable   一心一意\n"
-      "  folded   precise, traditional and simplified characters alike   愛不釋手\n"
+      "Searches (--mode):\n"));
+  console.out(SearchesHelp());
+  console.out(TR(
       "\n"
       "Options:\n"
       "  -d, --data=FILE    read the idiom table from FILE\n"
@@ -94,17 +111,6 @@ void PrintHelp(Console& console) {
       "was (--check: it does not), 2 on an error.\n"));
 }
 
-std::optional<SearchMode> ParseMode(std::string_view name) {
-  static const std::pair<std::string_view, SearchMode> kModes[] = {
-      {"precise", SearchMode::Precise}, {"fuzzy", SearchMode::Fuzzy},     {"mixed", SearchMode::Mixed},
-      {"meaning", SearchMode::Meaning}, {"source", SearchMode::Source},   {"pinyin", SearchMode::Pinyin},
-      {"pattern", SearchMode::Pattern}, {"chain", SearchMode::Chain},     {"folded", SearchMode::Folded}};
-  for (const auto& [text, mode] : kModes) {
-    if (text == name) return mode;
-  }
-  return std::nullopt;
-}
-
 struct Options {
   std::filesystem::path data;
   SearchMode mode = SearchMode::Precise;
@@ -121,9 +127,7 @@ struct Options {
 
 // The message for a table that does not load.
 std::string LoadFailure(const Console& console, const std::filesystem::path& path, const Error& error) {
-  std::string where = console.name(path);
-  if (error.line > 0) where = Format(TR("%s, line %s"), {where, std::to_string(error.line)});
-  return Format(TR("cannot load the idiom table %s: %s"), {where, error.reason});
+  return Format(TR("cannot load the idiom table %s"), {ErrorText(error, console.name(path))});
 }
 
 std::vector<std::string> Names(std::u16string_view list) {
@@ -272,9 +276,8 @@ int Search(Console& console, const Options& options) {
   // as grep -f. A blank line asks nothing.
   Result<std::string> text = ReadWholeFile(*options.queryFile == "-" ? "-" : *options.queryFile);
   if (!text.ok()) {
-    console.error(Format(TR("cannot read %s: %s"), {*options.queryFile == "-" ? std::string(TR("standard input"))
-                                                                             : console.name(*options.queryFile),
-                                                   text.error().reason}));
+    const std::string name = *options.queryFile == "-" ? std::string(TR("standard input")) : console.name(*options.queryFile);
+    console.error(Format(TR("cannot read %s"), {ErrorText(text.error(), name)}));
     return console.finish(kExitError);
   }
   int status = kExitNoHits;
@@ -294,7 +297,7 @@ int Search(Console& console, const Options& options) {
 int StrictCheck(Console& console, const std::filesystem::path& path, const IdiomTable& table) {
   const Result<StrictCounts> report = ReportRecords(table, [&](std::string_view lines) { console.out(lines); });
   if (!report.ok()) {
-    console.error(Format(TR("cannot check %s: %s"), {console.name(path), report.error().reason}));
+    console.error(Format(TR("cannot check %s"), {ErrorText(report.error(), console.name(path))}));
     return console.finish(kExitError);
   }
   int64_t findings = 0;
@@ -363,10 +366,9 @@ int Where(Console& console, const Options& options) {
   return console.finish(0);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  Console console("tessaly-find");
+// ParseOptions reads the command line into `options`; returns -1 to go on,
+// or the exit status when it has answered (--help, --version) or refused.
+int ParseOptions(Console& console, int argc, char** argv, Options& options) {
   enum { kCheck = 256, kStrict };
   static const option kOptions[] = {
       {"data", required_argument, nullptr, 'd'}, {"mode", required_argument, nullptr, 'm'},
@@ -375,7 +377,6 @@ int main(int argc, char** argv) {
       {"where", no_argument, nullptr, 'w'},      {"check", optional_argument, nullptr, kCheck},
       {"strict", no_argument, nullptr, kStrict}, {"help", no_argument, nullptr, 'h'},
       {"version", no_argument, nullptr, 'V'},    {nullptr, 0, nullptr, 0}};
-  Options options;
   for (int c; (c = getopt_long(argc, argv, "d:m:f:scjwhV", kOptions, nullptr)) != -1;) {
     switch (c) {
       case 'd':
@@ -383,13 +384,9 @@ int main(int argc, char** argv) {
         options.data = optarg;
         break;
       case 'm': {
-        const auto mode = ParseMode(optarg);
-        if (!mode) {
-          return console.usageError(Format(TR("unknown search '%s': precise, fuzzy, mixed, meaning, source, "
-                                             "pinyin, pattern, chain or folded"),
-                                           {optarg}));
-        }
-        options.mode = *mode;
+        const SearchKind* kind = FindSearch(std::string_view(optarg));
+        if (kind == nullptr) return console.usageError(Format(TR("unknown search '%s': %s"), {optarg, SearchNames()}));
+        options.mode = kind->mode;
         break;
       }
       case 'f': options.queryFile = optarg; break;
@@ -413,7 +410,12 @@ int main(int argc, char** argv) {
     }
   }
   for (int i = optind; i < argc; ++i) options.operands.emplace_back(argv[i]);
+  return -1;
+}
 
+int Main(Console& console, int argc, char** argv) {
+  Options options;
+  if (const int answered = ParseOptions(console, argc, argv, options); answered >= 0) return answered;
   if (options.strict && !options.check) return console.usageError(TR("--strict goes only with --check"));
   if (options.where) {
     if (!options.operands.empty()) return console.usageError(TR("--where takes no query"));
@@ -443,4 +445,19 @@ int main(int argc, char** argv) {
     return console.usageError(TR("one query only; quote a query that holds spaces"));
   }
   return Search(console, options);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Console console("tessaly-find");
+  try {
+    return Main(console, argc, argv);
+  } catch (const std::bad_alloc&) {
+    // Each step that allocates by the size of its input reports a failed
+    // allocation itself; this is the last line behind them, so that no
+    // memory limit ends the program with an abort.
+    console.error(TR("out of memory"));
+    return kExitError;
+  }
 }

@@ -79,16 +79,11 @@ struct Options {
   std::vector<std::filesystem::path> inputs;
 };
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  Console console("tessaly-import");
+int Main(Console& console, int argc, char** argv) {
   // A file-size limit must end in a reported write error, not a silent kill
   // that leaves a temporary file behind; an interrupt takes its temporary
   // file with it.
-#if defined(SIGXFSZ)
   std::signal(SIGXFSZ, SIG_IGN);
-#endif
   RemoveTemporaryOnSignals();
   auto fail = [&](const std::string& message) {
     console.error(message);
@@ -155,7 +150,7 @@ int main(int argc, char** argv) {
       console.error(Format(TR("another import is writing into %s; waiting"), {console.name(folder)}));
     });
     if (!taken.ok()) {
-      return fail(Format(TR("cannot lock %s: %s"), {console.name(folder), taken.error().reason}));
+      return fail(Format(TR("cannot lock %s"), {ErrorText(taken.error(), console.name(folder))}));
     }
     lock = std::move(taken).value();
   }
@@ -167,10 +162,7 @@ int main(int argc, char** argv) {
       existing = IdiomTable();
     }
     if (!existing.ok()) {
-      const Error& e = existing.error();
-      return fail(e.line > 0 ? Format(TR("cannot append: %s does not load (line %s: %s)"),
-                                      {outputName, std::to_string(e.line), e.reason})
-                             : Format(TR("cannot append: %s does not load (%s)"), {outputName, e.reason}));
+      return fail(Format(TR("cannot append, the table does not load: %s"), {ErrorText(existing.error(), outputName)}));
     }
     importer.keepTable(*existing);
   }
@@ -179,7 +171,7 @@ int main(int argc, char** argv) {
   for (const std::filesystem::path& input : options.inputs) {
     const std::string name = input == "-" ? std::string(TR("standard input")) : console.name(input);
     const Result<std::string> text = ReadWholeFile(input);
-    if (!text.ok()) return fail(Format(TR("cannot read %s: %s"), {name, text.error().reason}));
+    if (!text.ok()) return fail(Format(TR("cannot read %s"), {ErrorText(text.error(), name)}));
     if (const Error e = importer.addJson(*text, input == "-" ? name : console.name(input.filename())); !e.ok()) {
       return fail(e.reason);
     }
@@ -226,10 +218,25 @@ int main(int argc, char** argv) {
       console.out(summary);
       return console.finish(kExitReplacedButFailed, kExitReplacedButFailed);
     }
-    return fail(Format(TR("cannot write %s: %s; it is unchanged"), {outputName, e.reason}));
+    return fail(Format(TR("cannot write %s; it is unchanged"), {ErrorText(e, outputName)}));
   }
   console.out(summary);
   const int status = console.finish(0, kExitReplacedButFailed);
   if (status == kExitReplacedButFailed) console.error(Format(TR("%s was replaced"), {outputName}));
   return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Console console("tessaly-import");
+  try {
+    return Main(console, argc, argv);
+  } catch (const std::bad_alloc&) {
+    // Each step that allocates by the size of its input reports a failed
+    // allocation itself; this is the last line behind them, so that no
+    // memory limit ends the program with an abort.
+    console.error(TR("out of memory"));
+    return kExitError;
+  }
 }

@@ -1,6 +1,10 @@
 // Public JSON idiom data to cy.dat lines.
 #include "importer.h"
 
+#include <array>
+#include <functional>
+#include <optional>
+
 #include <nlohmann/json.hpp>
 
 #include "gbk.h"
@@ -13,12 +17,6 @@ namespace tessaly {
 namespace {
 
 using Json = nlohmann::json;
-
-std::u16string StringOf(const Json& record, const char* key) {
-  const auto it = record.find(key);
-  if (it == record.end() || !it->is_string()) return {};
-  return FromUtf8(it->get_ref<const std::string&>());
-}
 
 Error Skip(std::string why) { return MakeError(ErrorKind::BadInput, std::move(why)); }
 
@@ -92,23 +90,128 @@ void Importer::drop(const std::vector<std::pair<size_t, std::string>>& reasons, 
   m_where.resize(kept);
 }
 
-Error Importer::addRecord(const Json& record, std::string where) {
-  if (!record.is_object()) return Skip(TR("not an object"));
-  std::u16string word = StringOf(record, "word");
+namespace {
+
+// The fields of a record that the importer reads, as the JSON names them.
+constexpr std::array<std::string_view, 6> kKeys = {"word", "pinyin", "abbreviation", "explanation", "derivation",
+                                                  "example"};
+
+// A reader of the JSON text that takes one record at a time (nlohmann's
+// SAX interface): a whole text is never held as a tree, so that the memory
+// it takes is the record's, whatever the size of the file.
+class RecordReader : public nlohmann::json_sax<Json> {
+ public:
+  using Found = std::function<void(Importer::Record&)>;
+
+  RecordReader(std::string_view text, const Found& found) : m_text(text), m_found(found) {}
+
+  // Why parsing stopped, once it did: where it stopped and what it found
+  // there, or (no place) that the text holds no array.
+  struct Failure {
+    std::string where;
+    std::string what;
+  };
+  const std::optional<Failure>& failure() const { return m_failure; }
+
+  bool null() override { return value(); }
+  bool boolean(bool) override { return value(); }
+  bool number_integer(number_integer_t) override { return value(); }
+  bool number_unsigned(number_unsigned_t) override { return value(); }
+  bool number_float(number_float_t, const string_t&) override { return value(); }
+  bool binary(binary_t&) override { return value(); }
+  bool string(string_t& text) override {
+    if (m_depth == 2 && m_field >= 0) m_record.fields[static_cast<size_t>(m_field)] = FromUtf8(text);
+    return value();
+  }
+  bool start_object(std::size_t) override { return open(true); }
+  bool start_array(std::size_t) override { return open(false); }
+  bool end_object() override { return close(); }
+  bool end_array() override { return close(); }
+  bool key(string_t& name) override {
+    m_field = -1;
+    if (m_depth != 2) return true;
+    for (size_t k = 0; k < kKeys.size(); ++k) {
+      if (name == kKeys[k]) m_field = static_cast<int>(k);
+    }
+    return true;
+  }
+  bool parse_error(std::size_t position, const std::string& token, const nlohmann::detail::exception& e) override {
+    // Our own words for what the reader found, with where it stands.
+    const size_t at = position > 0 ? position - 1 : 0;
+    const std::string where = LineAndColumn(m_text, at);
+    std::string what;
+    if (e.id == 406) {
+      what = Format(TR("a number out of range: %s"), {token});
+    } else if (at >= m_text.size()) {
+      what = TR("the text ends too early");
+    } else {
+      // The character the reader stopped at, whole.
+      size_t end = at + 1;
+      while (end < m_text.size() && (static_cast<unsigned char>(m_text[end]) & 0xC0) == 0x80) ++end;
+      what = Format(TR("unexpected '%s'"), {std::string(m_text.substr(at, end - at))});
+    }
+    m_failure = Failure{where, what};
+    return false;
+  }
+
+ private:
+  // A value at the level of the records is a record that is no object.
+  bool value() {
+    if (m_depth == 0) return notAnArray();
+    if (m_depth == 1) found(false);
+    return true;
+  }
+  bool open(bool object) {
+    if (m_depth == 0 && object) return notAnArray();
+    ++m_depth;
+    if (m_depth == 2) {
+      m_record = Importer::Record();
+      m_record.object = object;
+    }
+    return true;
+  }
+  bool close() {
+    if (m_depth == 2) found(m_record.object);
+    --m_depth;
+    return true;
+  }
+  void found(bool object) {
+    if (!object) m_record = Importer::Record();
+    m_record.number = ++m_count;
+    m_found(m_record);
+  }
+  bool notAnArray() {
+    m_failure = Failure{};
+    return false;
+  }
+
+  std::string_view m_text;
+  const Found& m_found;
+  std::optional<Failure> m_failure;
+  Importer::Record m_record;
+  size_t m_count = 0;
+  int m_depth = 0;   // 1 inside the array, 2 inside a record
+  int m_field = -1;  // the index in kKeys of the key whose value comes next
+};
+
+}  // namespace
+
+Error Importer::addRecord(const Record& record, std::string where) {
+  if (!record.object) return Skip(TR("not an object"));
+  std::u16string word = record.fields[0];
   if (word.empty()) return Skip(TR("no word (the idiom)"));
   word = FieldText(word);
   if (word.find_first_not_of(kIdiomComma) == std::u16string::npos) return Skip(TR("the idiom is nothing but full-width commas"));
   if (m_idioms.count(word)) return Skip(TR("the idiom is there already"));
-  const std::u16string pinyin = StringOf(record, "pinyin");
-  std::u16string initials = StringOf(record, "abbreviation");
+  const std::u16string& pinyin = record.fields[1];
+  std::u16string initials = record.fields[2];
   for (char16_t& u : initials) {
     if (u >= u'A' && u <= u'Z') u = static_cast<char16_t>(u - u'A' + u'a');
   }
   if (initials.empty()) initials = InitialsFromPinyin(pinyin);
-  const std::u16string line = word + kFieldSeparator + FieldText(initials) + kFieldSeparator + FieldText(pinyin) + kFieldSeparator +
-                              FieldText(StringOf(record, "explanation")) + kFieldSeparator +
-                              FieldText(StringOf(record, "derivation")) + kFieldSeparator +
-                              FieldText(StringOf(record, "example"));
+  const std::u16string line = word + kFieldSeparator + FieldText(initials) + kFieldSeparator + FieldText(pinyin) +
+                              kFieldSeparator + FieldText(record.fields[3]) + kFieldSeparator +
+                              FieldText(record.fields[4]) + kFieldSeparator + FieldText(record.fields[5]);
   if (!CheckLine(line, 0).ok()) return Skip(TR("makes no valid line"));
   Result<std::string> bytes = EncodeGbk(line);
   if (!bytes.ok()) return Skip(bytes.error().reason);
@@ -119,29 +222,34 @@ Error Importer::addRecord(const Json& record, std::string where) {
 }
 
 Error Importer::addJson(std::string_view text, const std::string& source) {
-  Json data;
-  try {
-    data = Json::parse(text);
-  } catch (const Json::parse_error& e) {
-    return Skip(Format(TR("%s is not valid JSON (%s): %s"),
-                       {source, LineAndColumn(text, e.byte > 0 ? e.byte - 1 : 0), e.what()}));
-  } catch (const Json::exception& e) {
-    // Well-formed JSON the reader cannot hold, such as a number beyond
-    // double's range.
-    return Skip(Format(TR("cannot read %s: %s"), {source, e.what()}));
-  }
-  if (!data.is_array()) return Skip(Format(TR("%s does not hold an array"), {source}));
-  for (size_t k = 0; k < data.size(); ++k) {
-    const Json& record = data[k];
-    std::string where = Format(TR("%s, record %s"), {source, std::to_string(k + 1)});
-    const auto word = record.is_object() ? record.find("word") : record.end();
-    if (record.is_object() && word != record.end() && word->is_string() &&
-        !word->get_ref<const std::string&>().empty()) {
-      where = Format(TR("%s (%s)"), {where, word->get<std::string>()});
+  // What is read takes memory by its size: running out is an error to
+  // report, not a reason to end the program.
+  return CatchOutOfMemory([&] { return addJsonText(text, source); });
+}
+
+Error Importer::addJsonText(std::string_view text, const std::string& source) {
+  const size_t lines = m_lines.size();
+  const size_t skipped = m_skipped.size();
+  std::vector<std::u16string> added;
+  const RecordReader::Found found = [&](Record& record) {
+    std::string where = Format(TR("%s, record %s"), {source, std::to_string(record.number)});
+    if (record.object && !record.fields[0].empty()) where = Format(TR("%s (%s)"), {where, ToUtf8(record.fields[0])});
+    if (Error why = addRecord(record, where); !why.ok()) {
+      m_skipped.push_back({std::move(where), std::move(why.reason)});
+    } else {
+      added.push_back(FieldText(record.fields[0]));
     }
-    if (Error why = addRecord(record, where); !why.ok()) m_skipped.push_back({std::move(where), std::move(why.reason)});
-  }
-  return {};
+  };
+  RecordReader reader(text, found);
+  if (Json::sax_parse(text, &reader) && !reader.failure()) return {};
+  // A text that is not what the importer reads adds nothing.
+  for (const std::u16string& word : added) m_idioms.erase(word);
+  m_lines.resize(lines);
+  m_where.resize(lines);
+  m_skipped.resize(skipped);
+  const auto& failure = reader.failure();
+  if (!failure || failure->where.empty()) return Skip(Format(TR("%s does not hold an array"), {source}));
+  return Skip(Format(TR("%s is not valid JSON (%s): %s"), {source, failure->where, failure->what}));
 }
 
 std::string Importer::fileBytes() const {

@@ -11,12 +11,11 @@
 // with its reason.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <unordered_set>
 #include <vector>
-
-#include <nlohmann/json_fwd.hpp>
 
 #include "error.h"
 #include "idiom_table.h"
@@ -29,6 +28,15 @@ std::u16string FieldText(std::u16string_view text);
 
 class Importer {
  public:
+  // One element of the JSON array, as far as the importer reads it.
+  struct Record {
+    bool object = false;  // the element is an object (a record at all)
+    size_t number = 0;    // its place in the array, from 1
+    // word, pinyin, abbreviation, explanation, derivation, example: the
+    // values that are strings, empty for the others.
+    std::array<std::u16string, 6> fields;
+  };
+
   struct Skipped {
     std::string where;  // "file, record n (idiom)"
     std::string why;
@@ -36,8 +44,9 @@ class Importer {
 
   // keepTable takes the records of an existing table first (--append).
   void keepTable(const IdiomTable& table);
-  // addJson adds the records of one JSON text named `source`. A text that
-  // is not a JSON array is a BadInput error (nothing is added then).
+  // addJson adds the records of one JSON text named `source`, read a
+  // record at a time. A text that is not a JSON array is a BadInput error
+  // (nothing is added then); running out of memory an OutOfMemory error.
   Error addJson(std::string_view json, const std::string& source);
 
   size_t lineCount() const { return m_lines.size(); }
@@ -51,8 +60,9 @@ class Importer {
   std::string fileBytes() const;
 
  private:
+  Error addJsonText(std::string_view json, const std::string& source);
   // addRecord adds one record, or returns why it is skipped.
-  Error addRecord(const nlohmann::json& record, std::string where);
+  Error addRecord(const Record& record, std::string where);
 
   std::vector<std::string> m_lines;  // GBK, without line ends
   std::vector<std::string> m_where;  // where each line came from, for the skip list

@@ -1,5 +1,4 @@
-// Fuzzes the query check and every search mode (those of the menu
-// 更多查找 too) on a small table: any text as typed into the query box. Checks what must hold whatever the query.
+// Fuzzes the query check and every search of the list (searches.h) on a small table: any text as typed into the query box. Checks what must hold whatever the query.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -8,6 +7,7 @@
 #include "query.h"
 #include "result_filler.h"
 #include "search_engine.h"
+#include "searches.h"
 
 namespace {
 
@@ -39,10 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (k.empty() || k.find(u' ') != std::u16string::npos) std::abort();
   }
   const tessaly::IdiomTable& table = Table();
-  for (tessaly::SearchMode mode :
-       {tessaly::SearchMode::Precise, tessaly::SearchMode::Fuzzy, tessaly::SearchMode::Mixed,
-        tessaly::SearchMode::Meaning, tessaly::SearchMode::Source, tessaly::SearchMode::Pinyin,
-        tessaly::SearchMode::Pattern, tessaly::SearchMode::Chain, tessaly::SearchMode::Folded}) {
+  for (const tessaly::SearchKind* kind : tessaly::Searches()) {
+    const tessaly::SearchMode mode = kind->mode;
     static tessaly::IdiomViews views;
     if (!tessaly::PrepareViews(views, table, mode).ok()) continue;  // 简繁通查 without OpenCC's data
     const tessaly::Result<tessaly::SearchOutcome> searched = tessaly::RunSearch(table, views, q->keywords, mode);

@@ -8,8 +8,9 @@
 //
 // Signals are raised synchronously: GetRes, GetResByteA and GetError from
 // inside a tick of tmrReader, InetBusy from inside Execute, and the missing
-// component error from inside Initialize. Inet catches only what its request
-// object throws; an exception thrown by a receiver passes on to the caller.
+// component error from inside Initialize. A step of the request object that
+// fails (its Error) ends the call or the tick where it happens, without an
+// event.
 #pragma once
 
 #include <memory>
@@ -75,7 +76,11 @@ class Inet : public QObject {
   void InetBusy();
 
  private:
+  struct Tick;
+
   bool start(const QString& httpAddr, const QByteArray& body, qint32 resType, qint32 ownerId);
+  // look reads what the request has come to in this tick.
+  Tick look();
   void endWithError(const QString& text);
 
   HttpRequestFactory m_factory;

@@ -52,21 +52,22 @@ QtHttpRequest::QtHttpRequest() : m_manager(new QNetworkAccessManager(this)) {
 
 QtHttpRequest::~QtHttpRequest() { drop(); }
 
-void QtHttpRequest::setTimeouts(int resolveMs, int connectMs, int sendMs, int receiveMs) {
+Error QtHttpRequest::setTimeouts(int resolveMs, int connectMs, int sendMs, int receiveMs) {
   // Resolving, connecting and sending run inside Qt in one go: their limits
   // add up to one, until the first response data. The receiving limit is
   // the longest wait for further data.
   m_connectTimer.setInterval(resolveMs + connectMs + sendMs);
   m_receiveTimer.setInterval(receiveMs);
+  return {};
 }
 
-void QtHttpRequest::open(const QString& method, const QString& url, bool /*async: always*/) {
+Error QtHttpRequest::open(const QString& method, const QString& url, bool /*async: always*/) {
   drop();
   const QUrl parsed(url, QUrl::StrictMode);
   if (!parsed.isValid() || (parsed.scheme() != "http" && parsed.scheme() != "https") ||
       parsed.host().isEmpty()) {
     m_state = kUnsent;
-    throw HttpError("unusable address");
+    return MakeError(ErrorKind::BadInput, "unusable address");
   }
   m_method = method;
   m_url = parsed;
@@ -74,10 +75,11 @@ void QtHttpRequest::open(const QString& method, const QString& url, bool /*async
   m_status = 0;
   m_tooLarge = false;
   m_state = kOpened;
+  return {};
 }
 
-void QtHttpRequest::send(const QByteArray& body) {
-  if (m_state != kOpened) throw HttpError("request not opened");
+Error QtHttpRequest::send(const QByteArray& body) {
+  if (m_state != kOpened) return MakeError(ErrorKind::BadInput, "request not opened");
   QNetworkRequest request(m_url);
   // Qt follows redirects by default, for 301 to 303 with a GET. The method
   // is always POST, and a 3xx answer is a status like any other.
@@ -101,28 +103,36 @@ void QtHttpRequest::send(const QByteArray& body) {
   connect(m_reply, &QNetworkReply::finished, this, &QtHttpRequest::onFinished);
   m_state = kSent;
   if (m_connectTimer.interval() > 0) m_connectTimer.start();
+  return {};
 }
 
-int QtHttpRequest::status() {
-  if (m_state != kCompleted) throw HttpError("request not completed");
+namespace {
+
+Error NotCompleted() { return MakeError(ErrorKind::BadInput, "request not completed"); }
+
+}  // namespace
+
+Result<int> QtHttpRequest::status() {
+  if (m_state != kCompleted) return NotCompleted();
   return m_status;
 }
 
-QString QtHttpRequest::responseText() {
-  if (m_state != kCompleted) throw HttpError("request not completed");
+Result<QString> QtHttpRequest::responseText() {
+  if (m_state != kCompleted) return NotCompleted();
   return QString::fromUtf8(m_body);
 }
 
-QByteArray QtHttpRequest::responseBody() {
-  if (m_state != kCompleted) throw HttpError("request not completed");
+Result<QByteArray> QtHttpRequest::responseBody() {
+  if (m_state != kCompleted) return NotCompleted();
   return m_body;
 }
 
-void QtHttpRequest::abort() {
+Error QtHttpRequest::abort() {
   drop();
   m_state = kUnsent;
   // An ended request keeps no body: a cut-off oversized one could be large.
   m_body = QByteArray();
+  return {};
 }
 
 void QtHttpRequest::onMetaData() {

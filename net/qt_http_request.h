@@ -28,15 +28,15 @@ class QtHttpRequest : public QObject, public HttpRequest {
   QtHttpRequest();
   ~QtHttpRequest() override;
 
-  void setTimeouts(int resolveMs, int connectMs, int sendMs, int receiveMs) override;
-  int readyState() override { return m_state; }
-  void open(const QString& method, const QString& url, bool async) override;
-  void send(const QByteArray& body) override;
-  int status() override;
-  QString responseText() override;
-  QByteArray responseBody() override;
-  qint64 bytesReceived() override { return m_body.size(); }
-  void abort() override;
+  Error setTimeouts(int resolveMs, int connectMs, int sendMs, int receiveMs) override;
+  Result<int> readyState() override { return m_state; }
+  Error open(const QString& method, const QString& url, bool async) override;
+  Error send(const QByteArray& body) override;
+  Result<int> status() override;
+  Result<QString> responseText() override;
+  Result<QByteArray> responseBody() override;
+  Result<qint64> bytesReceived() override { return static_cast<qint64>(m_body.size()); }
+  Error abort() override;
 
  private:
   void onMetaData();

@@ -14,12 +14,19 @@
 
 #include "pinyin.h"
 #include "pinyin_reader.h"
+#include "table_writer.h"
 #include "messages.h"
 #include "readings.h"
 #include "text.h"
 
 namespace tessaly {
 namespace {
+
+// IsSourceText tells whether `source` is written in the one format of a
+// source: "无", or [朝代·]作者《书名[·篇名]》[第N回|第N章|卷N][：“原文”], the author
+// left out for books without one (《论语·学而》), the dynasty for modern ones,
+// several authors separated by "、".
+bool IsSourceText(std::u16string_view source);
 
 // A character that is text: a CJK character, a letter, a digit.
 bool IsText(char16_t u) {
@@ -444,7 +451,7 @@ bool StartThread(std::thread& thread, Work&& work) {
   }
 }
 
-Result<StrictCounts> Check(const IdiomTable& table, const FindingSink& onFinding) {
+Result<StrictCounts> Check(const IdiomTable& table, const std::function<void(const Finding&)>& onFinding) {
   StrictCounts counts{};
   auto deliver = [&](const Finding& f) {
     ++counts[static_cast<size_t>(f.kind)];
@@ -542,6 +549,8 @@ const char* FindingName(FindingKind kind) {
   return "";
 }
 
+namespace {
+
 bool IsSourceText(std::u16string_view s) {
   if (s == u"无") return true;
   // 朝代·作者, 作者、作者: Chinese characters, "·" and "、" between them.
@@ -584,6 +593,8 @@ bool IsSourceText(std::u16string_view s) {
   const std::u16string_view passage = rest.substr(2, rest.size() - 3);
   return !passage.empty() && passage.find_first_of(u"“”#") == std::u16string_view::npos;
 }
+
+}  // namespace
 
 std::string Describe(const Finding& finding, const IdiomTable& table) {
   switch (finding.kind) {
@@ -657,6 +668,11 @@ std::string Describe(const Finding& finding, const IdiomTable& table) {
   return {};
 }
 
+namespace {
+
+// AppendReportLine appends the report's line for `finding` to `out`:
+// "line N idiom: kind: what" and a line end; a line break in a quoted text
+// is written \\n.
 void AppendReportLine(std::string& out, const Finding& finding, const IdiomTable& table) {
   const std::string line = Format(TR("line %s %s: %s: %s"), {std::to_string(finding.record + 1),
                                                               ToUtf8(table.field(finding.record, Field::Idiom)),
@@ -675,7 +691,9 @@ void AppendReportLine(std::string& out, const Finding& finding, const IdiomTable
   out += '\n';
 }
 
-Result<StrictCounts> CheckRecords(const IdiomTable& table, const FindingSink& onFinding) {
+}  // namespace
+
+Result<StrictCounts> CheckRecords(const IdiomTable& table, const std::function<void(const Finding&)>& onFinding) {
   try {
     return Check(table, onFinding);
   } catch (const std::bad_alloc&) {

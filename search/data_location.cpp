@@ -1,30 +1,32 @@
 // Where the idiom table is read from.
 #include "data_location.h"
 
-#include <cstdlib>
 #include <system_error>
 
+#include "environment.h"
 #include "program_folder.h"
 
 namespace tessaly {
 namespace {
 
 std::filesystem::path FromEnvironment(const char* name) {
-  const char* value = std::getenv(name);
-  return value != nullptr && *value != '\0' ? std::filesystem::path(value) : std::filesystem::path();
+  const char* value = EnvironmentValue(name);
+  return value != nullptr ? std::filesystem::path(value) : std::filesystem::path();
+}
+
+// The XDG base directory rules: the variable's folder, or the default
+// under HOME; a relative value is invalid and ignored.
+std::filesystem::path XdgFolder(const char* variable, const std::filesystem::path& underHome) {
+  if (const std::filesystem::path xdg = FromEnvironment(variable); xdg.is_absolute()) return xdg / "tessaly";
+  if (const std::filesystem::path home = FromEnvironment("HOME"); !home.empty()) return home / underHome / "tessaly";
+  return {};
 }
 
 }  // namespace
 
-std::filesystem::path UserDataFolder() {
-  // The XDG base directory rules: a relative XDG_DATA_HOME is invalid and
-  // ignored.
-  if (const std::filesystem::path xdg = FromEnvironment("XDG_DATA_HOME"); xdg.is_absolute()) return xdg / "tessaly";
-  if (const std::filesystem::path home = FromEnvironment("HOME"); !home.empty()) {
-    return home / ".local" / "share" / "tessaly";
-  }
-  return {};
-}
+std::filesystem::path UserDataFolder() { return XdgFolder("XDG_DATA_HOME", std::filesystem::path(".local") / "share"); }
+
+std::filesystem::path UserConfigFolder() { return XdgFolder("XDG_CONFIG_HOME", ".config"); }
 
 std::filesystem::path UserTablePath() {
   const std::filesystem::path folder = UserDataFolder();

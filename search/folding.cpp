@@ -7,8 +7,9 @@
 
 #include <opencc.h>
 
-#include "text.h"
 #include "messages.h"
+#include "table_writer.h"
+#include "text.h"
 
 namespace tessaly {
 namespace {
@@ -35,7 +36,7 @@ Result<std::u16string> Convert(opencc_t converter, std::mutex& lock, std::u16str
 }
 
 // Puts `text` into `column` as its next record.
-void Put(TextColumn& column, std::u16string_view text) {
+void Put(ColumnWriter column, std::u16string_view text) {
   column.room(text.size());
   char16_t* out = std::copy(text.begin(), text.end(), column.end());
   column.close(out);
@@ -98,12 +99,12 @@ Result<FoldedIdioms> FoldedIdioms::Make(const IdiomTable& table) {
       idiom = table.field(i, Field::Idiom);
       chars.assign(table.IdiomChars(i));
     }
-    Put(out.m_idioms, idiom);
-    Put(out.m_chars, chars);
+    Put(ColumnWriter(out.m_idioms), idiom);
+    Put(ColumnWriter(out.m_chars), chars);
     pos = end + 1;
   }
-  out.m_idioms.fit();
-  out.m_chars.fit();
+  ColumnWriter(out.m_idioms).fit();
+  ColumnWriter(out.m_chars).fit();
   return out;
 }
 

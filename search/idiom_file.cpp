@@ -13,8 +13,6 @@
 #include <thread>
 #include <vector>
 
-#include <unicode/utf8.h>
-
 #include "file_io.h"
 #include "gbk.h"
 #include "line_cutter.h"
@@ -40,21 +38,20 @@ enum class Encoding { Unknown, Gbk, Utf8 };
 // bad byte further on is then reported in the encoding chosen here.
 constexpr size_t kSniffBytes = size_t{1} << 16;
 
-bool IsCjkText(UChar32 c) {
+bool IsCjkText(int32_t c) {
   return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) ||
          (c >= 0xFF00 && c <= 0xFFEF) || (c >= 0x20000 && c <= 0x3FFFF);
 }
 
 Encoding Sniff(const Byte* s, size_t size) {
-  const auto n = static_cast<int32_t>(std::min<size_t>(size, kSniffBytes));
+  const std::string_view bytes(reinterpret_cast<const char*>(s), std::min<size_t>(size, kSniffBytes));
   int64_t cjk = 0, other = 0, bad = 0;
-  for (int32_t i = 0; i < n;) {
+  for (size_t i = 0; i < bytes.size();) {
     if (s[i] < 0x80) {
       ++i;
       continue;
     }
-    UChar32 c;
-    U8_NEXT(s, i, n, c);
+    const int32_t c = ReadUtf8(bytes, i);
     if (c < 0) {
       ++bad;
     } else if (IsCjkText(c)) {
@@ -87,7 +84,7 @@ Encoding EncodingOf(const Byte* s, size_t size, bool whole) {
 struct Start {
   uint64_t offset = 0;
   Encoding encoding = Encoding::Unknown;
-  LineEnd lineEnd = LineEnd::Unknown;
+  LineEnd lineEnd = LineEnd::Cr;
 };
 
 // Loader turns the bytes of a cy.dat file into records, a piece at a time.
@@ -104,7 +101,7 @@ struct Start {
 // follow.
 class Loader {
  public:
-  Loader(IdiomTable* table, const Start& start, const ProblemSink* problems)
+  Loader(IdiomTable* table, const Start& start, const std::function<void(const LineProblem&)>* problems)
       : m_problems(problems), m_started(start.offset > 0), m_encoding(start.encoding),
         m_cutter(start.lineEnd), m_offset(start.offset) {
     if (table != nullptr) {
@@ -119,9 +116,6 @@ class Loader {
   // bytes it took. `last`: the bytes run to the end of the part to read;
   // all are taken.
   size_t feed(const char* data, size_t size, bool last);
-  // restart: the file holds a CR after lines were ended at LF; it must be
-  // read again from its start with CR line ends.
-  bool restart() const { return m_cutter.restart(); }
   // stopped: a bad byte ended the load; nothing more needs reading.
   bool stopped() const { return !m_bad.ok(); }
 
@@ -144,13 +138,13 @@ class Loader {
 
   // The text of the current field goes here: its column while the line is
   // stored, else a scratch buffer.
-  TextColumn& column() {
-    return m_writer->column(m_field < kFieldCount ? m_field : TableWriter::kRestColumn);
+  ColumnWriter column() {
+    return ColumnWriter(m_writer->column(m_field < kFieldCount ? m_field : TableWriter::kRestColumn));
   }
 
   std::optional<TableWriter> m_writer;  // absent when checking
   std::array<TextColumn*, kFieldCount + 1> m_columns{};  // the fields' columns and the rest's
-  const ProblemSink* m_problems;
+  const std::function<void(const LineProblem&)>* m_problems;
   bool m_started;
   Encoding m_encoding;
   LineCutter m_cutter;
@@ -216,7 +210,6 @@ size_t Loader::feed(const char* data, size_t size, bool last) {
       }
     }
     const char* e = m_cutter.find(p, end, last);
-    if (restart()) break;
     if (e != nullptr && e <= limit) {
       const char* after = take(p, e, true);
       if (after == nullptr) break;  // a bad byte ended the load
@@ -278,7 +271,7 @@ const char* Loader::take(const char* s, const char* limit, bool lineEnds) {
       if (!m_writer && m_start.size() < kStartUnits) m_start.push_back(kFieldSeparator);
       if (m_field == kFieldCount && m_storing) {
         // Fields 6 and up are kept as they stand, with the "#" before them.
-        TextColumn& rest = column();
+        ColumnWriter rest = column();
         rest.room(1);
         *rest.end() = kFieldSeparator;
         rest.extend(rest.end() + 1);
@@ -313,7 +306,7 @@ const char* Loader::takeRecord(const char* s, const char* limit) {
         rest ? nullptr
              : static_cast<const char*>(std::memchr(s, static_cast<char>(kFieldSeparator), static_cast<size_t>(limit - s)));
     const char* fieldEnd = hash != nullptr ? hash : limit;
-    TextColumn& c = *m_columns[f];
+    ColumnWriter c(*m_columns[f]);
     c.room(static_cast<size_t>(fieldEnd - s));
     char16_t* const out = c.end();
     const char* from = s;
@@ -334,7 +327,8 @@ const char* Loader::takeRecord(const char* s, const char* limit) {
     }
     if (hash == nullptr) {
       // Fewer than six fields: the verdict says so; the rest stays empty.
-      m_columns[kFieldCount]->closeReserved(m_columns[kFieldCount]->end());
+      ColumnWriter rest(*m_columns[kFieldCount]);
+      rest.closeReserved(rest.end());
       break;
     }
     // The rest starts with the "#" that ends field 5.
@@ -353,7 +347,7 @@ const char* Loader::takeRecord(const char* s, const char* limit) {
 const char* Loader::decode(const char* s, const char* limit, bool closes) {
   if (closes && m_storing) {
     // A whole field kept: straight into its column, the common case.
-    TextColumn& c = column();
+    ColumnWriter c = column();
     c.room(static_cast<size_t>(limit - s));
     char16_t* const out = c.end();
     const char* from = s;
@@ -383,7 +377,7 @@ const char* Loader::decode(const char* s, const char* limit, bool closes) {
     // a small buffer a piece at a time.
     const char* to = m_storing ? stop : std::min(stop, s + kScratchBytes);
     if (m_storing) {
-      TextColumn& c = column();
+      ColumnWriter c = column();
       c.room(static_cast<size_t>(to - s));
       out = c.end();
       written = run(s, to, out);
@@ -424,7 +418,7 @@ void Loader::endLine() {
   if (m_storing && m_verdict.record() && !m_blank) {
     TableWriter& w = *m_writer;
     // takeRecord has closed the rest already; take() closes it here.
-    TextColumn& rest = *m_columns[kFieldCount];
+    ColumnWriter rest(*m_columns[kFieldCount]);
     if (rest.size() == m_columns[0]->size() - 1) rest.close();
     if (w.commit()) return;
   }
@@ -466,7 +460,6 @@ struct Part {
   Error faultyLine;
   int64_t lines = 0;
   int64_t problems = 0;
-  bool restart = false;
 };
 
 // A buffer of bytes read from a file: nothing in it is zero-filled first.
@@ -512,10 +505,6 @@ Result<Part> ReadPart(const OpenedFile& file, Loader& loader, uint64_t offset, u
       have += n;
     }
     const size_t taken = loader.feed(buffer.data(), have, last);
-    if (loader.restart()) {
-      part.restart = true;
-      return part;
-    }
     if (last) break;
     std::memmove(buffer.data(), buffer.data() + taken, have - taken);
     have -= taken;
@@ -544,12 +533,12 @@ Error Outcome(const Part& first, Part second = {}) {
 // Below this many pieces a file is read by one thread.
 constexpr uint64_t kPiecesForTwoThreads = 8;
 
-// Where a second thread can take over: the file's encoding and line end must
-// be known from its start, and the second half starts right after the first
-// line end past the middle. Returns a start with offset 0 when the file is
-// better read by one thread (short, no CR near its start or middle, or an
+// Where a second thread can take over: the file's encoding must be known
+// from its start, and the second half starts right after the first line
+// end past the middle. Returns a start with offset 0 when the file is
+// better read by one thread (short, no line end near its middle, or an
 // encoding not settled by its first bytes).
-Start SecondHalf(const OpenedFile& file, size_t readBytes) {
+Start SecondHalf(const OpenedFile& file, LineEnd lineEnd, size_t readBytes) {
   const uint64_t size = file.size();
   if (size < kPiecesForTwoThreads * readBytes || std::thread::hardware_concurrency() < 2) return {};
   const size_t probe = static_cast<size_t>(std::min<uint64_t>(size, 2 * kSniffBytes));
@@ -557,16 +546,15 @@ Start SecondHalf(const OpenedFile& file, size_t readBytes) {
   const Result<size_t> headRead = file.readAt(0, head.data(), probe);
   if (!headRead.ok() || *headRead != probe) return {};
   Start half;
-  half.lineEnd = LineEnd::Cr;
-  if (head.find('\r') == std::string::npos) return {};
+  half.lineEnd = lineEnd;
   half.encoding = EncodingOf(reinterpret_cast<const Byte*>(head.data()), probe, probe == size);
   if (half.encoding == Encoding::Unknown) return {};
   std::string middle(static_cast<size_t>(std::min<uint64_t>(kSniffBytes, size - size / 2)), '\0');
   const Result<size_t> middleRead = file.readAt(size / 2, middle.data(), middle.size());
   if (!middleRead.ok() || *middleRead != middle.size()) return {};
-  const size_t cr = middle.find('\r');
-  if (cr == std::string::npos || cr + 1 >= middle.size()) return {};
-  half.offset = size / 2 + cr + 1 + (middle[cr + 1] == '\n' ? 1 : 0);
+  const size_t at = middle.find(lineEnd == LineEnd::Cr ? '\r' : '\n');
+  if (at == std::string::npos || at + 1 >= middle.size()) return {};
+  half.offset = size / 2 + at + 1 + (lineEnd == LineEnd::Cr && middle[at + 1] == '\n' ? 1 : 0);
   return half.offset < size ? half : Start{};
 }
 
@@ -578,22 +566,15 @@ Result<IdiomTable> Settled(IdiomTable table, const Error& error) {
   return table;
 }
 
-Error OutOfMemory() { return MakeError(ErrorKind::OutOfMemory, TR("out of memory")); }
-
-// Loads the whole file with one loader; a CR found after LF line ends
-// starts it again with CR line ends.
-Result<IdiomTable> LoadWhole(const OpenedFile& file, size_t readBytes) {
-  for (LineEnd lineEnd : {LineEnd::Unknown, LineEnd::Cr}) {
-    IdiomTable table;
-    Start start;
-    start.lineEnd = lineEnd;
-    Loader loader(&table, start, nullptr);
-    const Result<Part> part = ReadPart(file, loader, 0, file.size(), readBytes);
-    if (!part.ok()) return part.error();
-    if (part->restart) continue;
-    return Settled(std::move(table), Outcome(*part));
-  }
-  return MakeError(ErrorKind::ReadFailed, TR("cannot tell how the lines end"));  // never: CR line ends do not restart
+// Loads the whole file with one loader.
+Result<IdiomTable> LoadWhole(const OpenedFile& file, LineEnd lineEnd, size_t readBytes) {
+  IdiomTable table;
+  Start start;
+  start.lineEnd = lineEnd;
+  Loader loader(&table, start, nullptr);
+  const Result<Part> part = ReadPart(file, loader, 0, file.size(), readBytes);
+  if (!part.ok()) return part.error();
+  return Settled(std::move(table), Outcome(*part));
 }
 
 // Loads a large file as two halves at once, one per thread, each into a
@@ -609,11 +590,11 @@ Result<IdiomTable> LoadHalves(const OpenedFile& file, const Start& half, size_t 
         Loader loader(&second, half, nullptr);
         secondPart = ReadPart(file, loader, half.offset, file.size(), readBytes);
       } catch (const std::bad_alloc&) {
-        secondPart = OutOfMemory();
+        secondPart = OutOfMemoryError();
       }
     });
   } catch (const std::system_error&) {
-    return LoadWhole(file, readBytes);  // no second thread: one reads it all
+    return LoadWhole(file, half.lineEnd, readBytes);  // no second thread: one reads it all
   }
   Result<Part> firstPart = Part{};
   try {
@@ -622,7 +603,7 @@ Result<IdiomTable> LoadHalves(const OpenedFile& file, const Start& half, size_t 
     Loader loader(&first, start, nullptr);
     firstPart = ReadPart(file, loader, 0, half.offset, readBytes);
   } catch (const std::bad_alloc&) {
-    firstPart = OutOfMemory();
+    firstPart = OutOfMemoryError();
   }
   reader.join();
   if (!firstPart.ok()) return firstPart.error();
@@ -632,20 +613,24 @@ Result<IdiomTable> LoadHalves(const OpenedFile& file, const Start& half, size_t 
   return Settled(std::move(first), outcome);
 }
 
-// The line end of a whole file, for the checker, which reports lines as it
-// goes and so cannot start again: CR when the file holds one, else LF when
-// it holds one.
+// The line end of a whole file (LineEndCounter), read a piece at a time
+// before its lines are cut, or of a whole text.
 Result<LineEnd> LineEndOf(const OpenedFile& file, size_t readBytes) {
   ReadBuffer buffer(std::max<size_t>(readBytes, 16));
-  bool lf = false;
+  LineEndCounter count;
   for (uint64_t offset = 0;;) {
     const Result<size_t> n = file.readAt(offset, buffer.data(), buffer.size());
     if (!n.ok()) return n.error();
-    if (*n == 0) return lf ? LineEnd::Lf : LineEnd::Cr;
-    if (std::memchr(buffer.data(), '\r', *n) != nullptr) return LineEnd::Cr;
-    lf = lf || std::memchr(buffer.data(), '\n', *n) != nullptr;
+    if (*n == 0) return count.lineEnd();
+    count.add(buffer.data(), *n);
     offset += *n;
   }
+}
+
+LineEnd LineEndOf(std::string_view bytes) {
+  LineEndCounter count;
+  count.add(bytes.data(), bytes.size());
+  return count.lineEnd();
 }
 
 }  // namespace
@@ -653,21 +638,17 @@ Result<LineEnd> LineEndOf(const OpenedFile& file, size_t readBytes) {
 Result<IdiomTable> ParseIdiomText(std::string_view bytes) {
   try {
     if (bytes.size() >= UINT32_MAX / 2) return MakeError(ErrorKind::TooLarge, TR("the file is too large"));
-    for (LineEnd lineEnd : {LineEnd::Unknown, LineEnd::Cr}) {
-      IdiomTable table;
-      Start start;
-      start.lineEnd = lineEnd;
-      Loader loader(&table, start, nullptr);
-      loader.feed(bytes.data(), bytes.size(), true);
-      if (loader.restart()) continue;  // never for a whole text: its line end is known at once
-      Part part;
-      part.bad = loader.badByte();
-      part.faultyLine = loader.faultyLine();
-      return Settled(std::move(table), Outcome(part));
-    }
-    return MakeError(ErrorKind::BadInput, TR("cannot tell how the lines end"));
+    IdiomTable table;
+    Start start;
+    start.lineEnd = LineEndOf(bytes);
+    Loader loader(&table, start, nullptr);
+    loader.feed(bytes.data(), bytes.size(), true);
+    Part part;
+    part.bad = loader.badByte();
+    part.faultyLine = loader.faultyLine();
+    return Settled(std::move(table), Outcome(part));
   } catch (const std::bad_alloc&) {
-    return OutOfMemory();
+    return OutOfMemoryError();
   }
 }
 
@@ -675,26 +656,27 @@ Result<IdiomTable> LoadIdiomFile(const std::filesystem::path& path, size_t readB
   try {
     const Result<OpenedFile> file = OpenedFile::open(path);
     if (!file.ok()) return file.error();
-    if (const Start half = SecondHalf(*file, readBytes); half.offset > 0) return LoadHalves(*file, half, readBytes);
-    return LoadWhole(*file, readBytes);
+    const Result<LineEnd> lineEnd = LineEndOf(*file, readBytes);
+    if (!lineEnd.ok()) return lineEnd.error();
+    if (const Start half = SecondHalf(*file, *lineEnd, readBytes); half.offset > 0) {
+      return LoadHalves(*file, half, readBytes);
+    }
+    return LoadWhole(*file, *lineEnd, readBytes);
   } catch (const std::bad_alloc&) {
-    return OutOfMemory();
+    return OutOfMemoryError();
   }
 }
 
-int64_t CheckIdiomText(std::string_view bytes, const ProblemSink& onProblem) {
-  const Encoding encoding = EncodingOf(reinterpret_cast<const Byte*>(bytes.data()), bytes.size(), true);
+int64_t CheckIdiomText(std::string_view bytes, const std::function<void(const LineProblem&)>& onProblem) {
   Start start;
-  start.encoding = encoding;
-  start.lineEnd = bytes.find('\r') != std::string_view::npos   ? LineEnd::Cr
-                  : bytes.find('\n') != std::string_view::npos ? LineEnd::Lf
-                                                                : LineEnd::Cr;
+  start.encoding = EncodingOf(reinterpret_cast<const Byte*>(bytes.data()), bytes.size(), true);
+  start.lineEnd = LineEndOf(bytes);
   Loader loader(nullptr, start, &onProblem);
   loader.feed(bytes.data(), bytes.size(), true);
   return loader.problems();
 }
 
-Result<int64_t> CheckIdiomFile(const std::filesystem::path& path, const ProblemSink& onProblem, size_t readBytes) {
+Result<int64_t> CheckIdiomFile(const std::filesystem::path& path, const std::function<void(const LineProblem&)>& onProblem, size_t readBytes) {
   try {
     const Result<OpenedFile> file = OpenedFile::open(path);
     if (!file.ok()) return file.error();
@@ -707,7 +689,7 @@ Result<int64_t> CheckIdiomFile(const std::filesystem::path& path, const ProblemS
     if (!part.ok()) return part.error();
     return part->problems;
   } catch (const std::bad_alloc&) {
-    return OutOfMemory();
+    return OutOfMemoryError();
   }
 }
 
@@ -735,7 +717,7 @@ Error AppendLine(IdiomTable& table, std::u16string_view line) {
     const size_t hash = f < kFieldCount ? std::min(line.find(kFieldSeparator, pos), line.size()) : line.size();
     const size_t from = f < kFieldCount ? pos : std::min(pos - 1, line.size());
     const std::u16string_view text = line.substr(from, hash - from);
-    TextColumn& column = writer.column(f < kFieldCount ? f : TableWriter::kRestColumn);
+    ColumnWriter column(writer.column(f < kFieldCount ? f : TableWriter::kRestColumn));
     column.room(text.size());
     column.close(std::copy(text.begin(), text.end(), column.end()));
     pos = hash + 1;

@@ -6,6 +6,7 @@
 
 #include "idiom_table.h"
 #include "messages.h"
+#include "table_writer.h"
 
 namespace tessaly {
 namespace {
@@ -16,35 +17,52 @@ const char* Find(const char* from, const char* end, char byte) {
 
 }  // namespace
 
-const char* LineCutter::find(const char* p, const char* end, bool last) {
-  const char* from = p + m_searched;
-  if (m_lineEnd == LineEnd::Unknown) {
-    const char* cr = Find(from, end, '\r');
-    if (cr != nullptr) {
-      m_lineEnd = LineEnd::Cr;  // an LF before it stays inside the line
-    } else if (const char* lf = Find(from, end, '\n'); lf != nullptr) {
-      m_lineEnd = LineEnd::Lf;
-      m_tentative = !last;
+void LineEndCounter::add(const char* p, size_t n) {
+  const char* const end = p + n;
+  if (m_pendingCr && p < end) {
+    if (*p == '\n') {
+      ++m_crLf;
+      ++p;
     } else {
-      m_searched = static_cast<size_t>(end - p);
-      if (!last) return nullptr;
-      m_lineEnd = LineEnd::Cr;  // one line without any line end
-      m_searched = 0;
-      return end;
+      ++m_loneCr;
+    }
+    m_pendingCr = false;
+  }
+  while (p < end) {
+    const char* cr = Find(p, end, '\r');
+    for (const char* lf = Find(p, cr != nullptr ? cr : end, '\n'); lf != nullptr; lf = Find(lf + 1, cr != nullptr ? cr : end, '\n')) {
+      ++m_loneLf;
+    }
+    if (cr == nullptr) return;
+    if (cr + 1 == end) {
+      m_pendingCr = true;
+      return;
+    }
+    if (cr[1] == '\n') {
+      ++m_crLf;
+      p = cr + 2;
+    } else {
+      ++m_loneCr;
+      p = cr + 1;
     }
   }
+}
+
+LineEnd LineEndCounter::lineEnd() const {
+  // cy.dat's own line end is CR LF; a file without a single CR (as Unix
+  // tools and dos2unix leave it) ends its lines with LF.
+  if (m_crLf > 0 || loneCr() > 0) return LineEnd::Cr;
+  return m_loneLf > 0 ? LineEnd::Lf : LineEnd::Cr;
+}
+
+const char* LineCutter::find(const char* p, const char* end, bool last) {
+  const char* from = p + m_searched;
   if (m_lineEnd == LineEnd::Lf) {
     const char* lf = Find(from, end, '\n');
-    // Each byte is searched for a CR once, as a byte of its line.
-    if (m_tentative && Find(from, lf != nullptr ? lf : end, '\r') != nullptr) {
-      m_restart = true;
-      return nullptr;
-    }
     if (lf == nullptr) {
       m_searched = static_cast<size_t>(end - p);
       if (!last) return nullptr;
       m_searched = 0;
-      m_tentative = false;
       return end;
     }
     m_searched = 0;

@@ -3,14 +3,17 @@
 // checker that lists every broken line and CheckLine all cut and judge
 // lines here.
 //
-// A line ends with CR LF or a lone CR, and a lone LF stays inside it; a
-// file without a single CR ends its lines with LF instead. An end of the
+// How a file's lines end is decided once, from the whole file
+// (LineEndCounter): CR LF, a lone CR ending a line too and a lone LF
+// staying inside it; or, in a file without a single CR, LF. An end of the
 // file right after a line end starts no further line. Every "#" separates
 // fields; fields 0 to 5 must exist and be non-empty, field 0 must keep a
 // character after every "，" has been taken out of it, and no line may be
 // blank or hold a NUL.
 //
-//   LineCutter cut(LineEnd::Unknown);
+//   LineEndCounter count;
+//   count.add(begin, end - begin);
+//   LineCutter cut(count.lineEnd());
 //   for (const char* p = begin; p < end;) {
 //     const char* e = cut.find(p, end, /*last=*/true);
 //     line(p, e);
@@ -25,18 +28,37 @@
 
 namespace tessaly {
 
-// The byte that ends lines: settled once a CR is seen (Cr) or a whole file
-// has been seen without one (Lf).
-enum class LineEnd : uint8_t { Unknown, Cr, Lf };
+// The byte that ends lines.
+enum class LineEnd : uint8_t {
+  Cr,  // CR LF, or a lone CR; a lone LF stays inside its line
+  Lf,  // LF
+};
+
+// LineEndCounter counts how the lines of a file end, its bytes given a
+// piece at a time in file order, and says which line end the file has:
+// the one place that rule lives.
+class LineEndCounter {
+ public:
+  void add(const char* p, size_t n);
+  LineEnd lineEnd() const;
+
+  uint64_t crLf() const { return m_crLf; }
+  uint64_t loneCr() const { return m_loneCr + (m_pendingCr ? 1 : 0); }
+  uint64_t loneLf() const { return m_loneLf; }
+
+ private:
+  uint64_t m_crLf = 0;
+  uint64_t m_loneCr = 0;
+  uint64_t m_loneLf = 0;
+  bool m_pendingCr = false;  // the last byte given was a CR
+};
 
 // LineCutter finds where the lines of a file end, in its bytes given a
 // piece at a time. It searches every byte at most once, however long a
 // line runs across pieces.
 class LineCutter {
  public:
-  // `known` is the line end where it is known already (the second half of
-  // a file whose start showed it); Unknown decides it from the bytes.
-  explicit LineCutter(LineEnd known = LineEnd::Unknown) : m_lineEnd(known) {}
+  explicit LineCutter(LineEnd lineEnd) : m_lineEnd(lineEnd) {}
 
   // find returns the line-end byte of the line that starts at `p`,
   // searching [p, end); `last`: the bytes run to the end of the file, and a
@@ -44,10 +66,6 @@ class LineCutter {
   // the line's end is not in the bytes yet (a CR as the last byte waits for
   // the next: it may be the CR of a CR LF). Call it again for the same line
   // with the same `p` and more bytes behind; see moved().
-  //
-  // Until a CR is seen, LF ends lines tentatively; a CR after lines were
-  // cut at LF makes restart() true: the file must be cut again from its
-  // start with CR line ends.
   const char* find(const char* p, const char* end, bool last);
   // next returns where the line after the one whose end find() returned
   // as `e` starts.
@@ -61,13 +79,10 @@ class LineCutter {
   void moved(size_t n) { m_searched = n < m_searched ? m_searched - n : 0; }
 
   LineEnd lineEnd() const { return m_lineEnd; }
-  bool restart() const { return m_restart; }
 
  private:
   LineEnd m_lineEnd;
-  bool m_tentative = false;  // LF ends lines, until a CR turns up
-  bool m_restart = false;
-  size_t m_searched = 0;     // bytes of the current line searched without finding its end
+  size_t m_searched = 0;  // bytes of the current line searched without finding its end
 };
 
 // LineVerdict judges one line of cy.dat from what is seen of it, field by

@@ -12,6 +12,34 @@
 
 namespace tessaly {
 
+// FieldName returns the name of field `field` (0 to 8) for messages, in the
+// language of the messages (UTF-8): idiom, initials, pinyin, …, variants,
+// near, opposite (成语, 拼音首字母, …); "" for others.
+const char* FieldName(int field);
+
+// ColumnWriter writes the texts of one column: room() makes sure `units`
+// more code units fit after the open text (end()); extend() moves the open
+// text's end after units written there; close() ends the open text as the
+// next record's. Room a text does not use is never touched.
+class ColumnWriter {
+ public:
+  explicit ColumnWriter(TextColumn& column) : m_c(&column) {}
+
+  int32_t size() const { return m_c->size(); }
+  void room(size_t units) { m_c->room(units); }
+  char16_t* end() { return m_c->end(); }
+  void extend(const char16_t* end) { m_c->extend(end); }
+  void close(const char16_t* end) { m_c->close(end); }
+  void close() { m_c->close(); }
+  // closeReserved is close() where startsLeft() is known to be above 0.
+  void closeReserved(const char16_t* end) { m_c->closeReserved(end); }
+  // fit gives back the room growth left unused.
+  void fit() { m_c->fit(); }
+
+ private:
+  TextColumn* m_c;
+};
+
 class TableWriter {
  public:
   static constexpr int kRestColumn = static_cast<int>(IdiomTable::kRest);

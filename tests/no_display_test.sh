@@ -39,7 +39,7 @@ expect_no_display "DISPLAY=:$n" "cannot connect to the X server of DISPLAY=:$n"
 
 run "$program" --version
 [ "$status" -eq 0 ] || fail "--version: status $status"
-[ "$(cat "$out/stdout")" = "Tessaly $version" ] || fail "--version: $(cat "$out/stdout")"
+[ "$(head -n 1 "$out/stdout")" = "tessaly (Tessaly) $version" ] || fail "--version: $(cat "$out/stdout")"
 
 run "$program" --help
 [ "$status" -eq 0 ] || fail "--help: status $status"

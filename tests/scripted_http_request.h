@@ -17,7 +17,7 @@ struct HttpScript {
   int status = 0;
   QByteArray body;
   qint64 received = -1;      // bytesReceived; -1 means body.size()
-  std::set<std::string> failing;  // calls that throw: "open", "state", "status", ...
+  std::set<std::string> failing;  // calls that fail: "open", "state", "status", ...
   std::vector<std::string> calls;  // "open POST url", "send <body>", "abort", "timeouts ..."
   bool missing = false;      // the factory cannot make a request object
   int made = 0;              // request objects made
@@ -27,40 +27,46 @@ class ScriptedHttpRequest : public HttpRequest {
  public:
   explicit ScriptedHttpRequest(std::shared_ptr<HttpScript> script) : m_s(std::move(script)) {}
 
-  void setTimeouts(int a, int b, int c, int d) override {
+  Error setTimeouts(int a, int b, int c, int d) override {
     log("timeouts " + std::to_string(a) + " " + std::to_string(b) + " " + std::to_string(c) +
         " " + std::to_string(d));
+    return fails("timeouts");
   }
-  int readyState() override {
-    fail("state");
+  Result<int> readyState() override {
+    if (Error e = fails("state"); !e.ok()) return e;
     return m_s->state;
   }
-  void open(const QString& method, const QString& url, bool) override {
-    fail("open");
+  Error open(const QString& method, const QString& url, bool) override {
+    if (Error e = fails("open"); !e.ok()) return e;
     log("open " + method.toStdString() + " " + url.toStdString());
     m_s->state = kOpened;
+    return {};
   }
-  void send(const QByteArray& body) override {
-    fail("send");
+  Error send(const QByteArray& body) override {
+    if (Error e = fails("send"); !e.ok()) return e;
     log("send " + body.toStdString());
     m_s->state = kSent;
+    return {};
   }
-  int status() override {
-    fail("status");
+  Result<int> status() override {
+    if (Error e = fails("status"); !e.ok()) return e;
     return m_s->status;
   }
-  QString responseText() override {
-    fail("text");
+  Result<QString> responseText() override {
+    if (Error e = fails("text"); !e.ok()) return e;
     return QString::fromUtf8(m_s->body);
   }
-  QByteArray responseBody() override {
-    fail("body");
+  Result<QByteArray> responseBody() override {
+    if (Error e = fails("body"); !e.ok()) return e;
     return m_s->body;
   }
-  qint64 bytesReceived() override { return m_s->received >= 0 ? m_s->received : m_s->body.size(); }
-  void abort() override {
+  Result<qint64> bytesReceived() override {
+    return m_s->received >= 0 ? m_s->received : static_cast<qint64>(m_s->body.size());
+  }
+  Error abort() override {
     log("abort");
     m_s->state = kUnsent;
+    return {};
   }
 
   // Factory returns a factory making requests on `script`.
@@ -73,8 +79,8 @@ class ScriptedHttpRequest : public HttpRequest {
   }
 
  private:
-  void fail(const char* call) {
-    if (m_s->failing.count(call)) throw HttpError(call);
+  Error fails(const char* call) const {
+    return m_s->failing.count(call) ? MakeError(ErrorKind::BadInput, call) : Error();
   }
   void log(std::string line) { m_s->calls.push_back(std::move(line)); }
 

@@ -314,10 +314,8 @@ TEST(ClassifyKeyword, PreciseRulesInOrder) {
       {"*abc", KeywordRule::InitialsContains}, {"ab*", KeywordRule::MisplacedPinyinWildcard},
       {"**ab", KeywordRule::MisplacedPinyinWildcard}};
   for (const auto& [keyword, rule] : cases) {
-    EXPECT_EQ(ClassifyKeyword(U(keyword), SearchMode::Precise), rule) << keyword;
+    EXPECT_EQ(ClassifyKeyword(U(keyword)), rule) << keyword;
   }
-  EXPECT_EQ(ClassifyKeyword(u"*", SearchMode::Fuzzy), KeywordRule::OrderedFuzzy);
-  EXPECT_EQ(ClassifyKeyword(u"ab", SearchMode::Meaning), KeywordRule::MeaningContains);
 }
 
 // A table of `size` records; the first `hits` hold 天 in their idiom.

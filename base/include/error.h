@@ -12,8 +12,10 @@
 #pragma once
 
 #include <cstdint>
+#include <new>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace tessaly {
@@ -64,6 +66,15 @@ inline Error MakeError(ErrorKind kind, std::string reason) {
   return e;
 }
 
+// OutOfMemoryError is the Error of a failed allocation.
+Error OutOfMemoryError();
+
+// ErrorText is the one text every front end shows for `error`: what it is
+// about (`subject`, a file name as the user wrote it; may be empty), the
+// line where it has one, and the reason. "cy.dat, line 2: a blank line" in
+// English, "cy.dat 第 2 行：空行" in Chinese.
+std::string ErrorText(const Error& error, std::string_view subject);
+
 // Result holds a value or the Error that kept it from being made.
 template <typename T>
 class [[nodiscard]] Result {
@@ -91,5 +102,18 @@ class [[nodiscard]] Result {
   std::optional<T> m_value;
   Error m_error;
 };
+
+// CatchOutOfMemory runs `work`, which returns a Result or an Error, and
+// turns a failed allocation inside it into an OutOfMemory error: the
+// public entries that allocate by the size of their input (a file, a
+// table, a query list) call it, so that no std::bad_alloc crosses them.
+template <typename Work>
+auto CatchOutOfMemory(Work&& work) -> decltype(work()) {
+  try {
+    return work();
+  } catch (const std::bad_alloc&) {
+    return OutOfMemoryError();
+  }
+}
 
 }  // namespace tessaly

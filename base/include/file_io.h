@@ -40,8 +40,9 @@ class Descriptor {
   Descriptor& operator=(const Descriptor&) = delete;  // owns the descriptor
 
   int get() const { return m_fd; }
-  // close closes now and returns 0, or -1 with errno set.
-  int close();
+  // close closes now; a failure (kind WriteFailed) gives the system's
+  // reason as its text.
+  Error close();
 
  private:
   int release() noexcept {
@@ -79,16 +80,13 @@ class OpenedFile {
   Result<size_t> readAt(uint64_t offset, char* buffer, size_t capacity) const;
 
  private:
-#if defined(_WIN32)
-  std::FILE* m_file = nullptr;
-#else
   Descriptor m_fd;
-#endif
   uint64_t m_size = 0;
 };
 
 // ReadWholeFile returns the bytes of the file at `path`. A path of "-"
-// reads standard input instead, with the same size bound.
+// reads standard input instead, with the same size bound. Memory running
+// out is an OutOfMemory error.
 Result<std::string> ReadWholeFile(const std::filesystem::path& path);
 
 // WriteFileSafely replaces the file at `path` with `bytes`. The bytes go to

@@ -35,6 +35,11 @@ const char* Translate(const char* english);
 // Format replaces each "%s" of `pattern` by the next of `args`, in order.
 std::string Format(std::string_view pattern, const std::vector<std::string>& args);
 
+// VersionText returns what --version prints for `program` (the window's
+// and both tools'): the name and version, the copyright and the licence,
+// as GNU programs print them.
+std::string VersionText(const char* program);
+
 // MessageFolder returns the folder of the message catalogues: locale/
 // beside the program in the build tree, the installed locale folder
 // otherwise.

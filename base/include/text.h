@@ -27,6 +27,12 @@ std::string ToUtf8(std::u16string_view text);
 // become U+FFFD, so the result is always usable.
 std::u16string FromUtf8(std::string_view text);
 
+// ReadUtf8 returns the code point of the UTF-8 character that starts at
+// `at` in `bytes` and moves `at` past it; -1 for a byte that starts no
+// well-formed character (`at` then moves past its longest ill-formed
+// start). `bytes` is at most 2 GiB.
+int32_t ReadUtf8(std::string_view bytes, size_t& at);
+
 // DecodeUtf8Span decodes the UTF-8 characters that start in [s, stop) into
 // `out`; a character that starts before `stop` may be read up to `end`.
 // Every byte gives at most one code unit (a four-byte character two), so

@@ -56,21 +56,8 @@ struct Finding {
 // readings, the name.
 std::string Describe(const Finding& finding, const IdiomTable& table);
 
-// AppendReportLine appends the report's line for `finding` to `out`:
-// "line N idiom: kind: what" (in the messages' language) and a line end; a
-// line break in a quoted text is written \n.
-void AppendReportLine(std::string& out, const Finding& finding, const IdiomTable& table);
-
 // How many findings of each kind, indexed by FindingKind.
 using StrictCounts = std::array<int64_t, kFindingKinds>;
-
-using FindingSink = std::function<void(const Finding&)>;
-
-// IsSourceText tells whether `source` is written in the one format of a
-// source: "无", or [朝代·]作者《书名[·篇名]》[第N回|第N章|卷N][：“原文”], the author
-// left out for books without one (《论语·学而》), the dynasty for modern ones,
-// several authors separated by "、".
-bool IsSourceText(std::u16string_view source);
 
 // CheckRecords hands `onFinding` every fault of every record of `table`,
 // in record order (within a record in the order of the kinds, the
@@ -81,10 +68,11 @@ bool IsSourceText(std::u16string_view source);
 // table. A large table is checked as two halves at once where a second
 // thread can be started; what the second half finds waits in a queue of bounded size,
 // so memory stays bounded however many faults there are.
-Result<StrictCounts> CheckRecords(const IdiomTable& table, const FindingSink& onFinding);
+Result<StrictCounts> CheckRecords(const IdiomTable& table, const std::function<void(const Finding&)>& onFinding);
 
 // ReportRecords writes the report of CheckRecords to `sink`, one line per
-// finding (AppendReportLine), in pieces of about 64 KiB.
+// finding, "line N idiom: kind: what" (a line break in a quoted text
+// written \\n), in pieces of about 64 KiB.
 Result<StrictCounts> ReportRecords(const IdiomTable& table, const std::function<void(std::string_view)>& sink);
 
 }  // namespace tessaly

@@ -32,6 +32,11 @@ DataLocation FindDataFile(const std::filesystem::path& option = {});
 // unset, empty or not absolute (empty when neither can be told).
 std::filesystem::path UserDataFolder();
 
+// UserConfigFolder returns the folder of the user's settings:
+// $XDG_CONFIG_HOME/tessaly, or ~/.config/tessaly when XDG_CONFIG_HOME is
+// unset, empty or not absolute (empty when neither can be told).
+std::filesystem::path UserConfigFolder();
+
 // UserTablePath returns the user's own idiom table, UserDataFolder()/cy.dat
 // (empty when the folder cannot be told). tessaly-import writes it when no
 // output is named.

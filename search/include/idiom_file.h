@@ -50,16 +50,15 @@ struct LineProblem {
   Error error;
   std::u16string start;
 };
-using ProblemSink = std::function<void(const LineProblem&)>;
 
 // CheckIdiomText hands `onProblem` every line of a cy.dat file that would
 // stop its load, in file order, a line with a bad byte among them, and
 // returns how many there were (0: the file loads). It holds no more of
 // the file than a line's start, however many lines are broken.
-int64_t CheckIdiomText(std::string_view bytes, const ProblemSink& onProblem);
+int64_t CheckIdiomText(std::string_view bytes, const std::function<void(const LineProblem&)>& onProblem);
 // CheckIdiomFile does the same for the file at `path`, read a piece at a
 // time; a file that cannot be read is the error.
-Result<int64_t> CheckIdiomFile(const std::filesystem::path& path, const ProblemSink& onProblem,
+Result<int64_t> CheckIdiomFile(const std::filesystem::path& path, const std::function<void(const LineProblem&)>& onProblem,
                                size_t readBytes = kReadBytes);
 
 // CheckLine returns why `line` (decoded, without its line end) is not a

@@ -44,11 +44,6 @@ inline constexpr int kNearField = 7;
 inline constexpr int kOppositeField = 8;
 inline constexpr char16_t kListSeparator = u'\u3001';  // 、
 
-// FieldName returns the name of field `field` (0 to 8) for messages, in the
-// language of the messages (UTF-8): idiom, initials, pinyin, …, variants,
-// near, opposite (成语, 拼音首字母, …); "" for others.
-const char* FieldName(int field);
-
 // The search mark of each record, indexed like the table: 1 for a hit of
 // the last search, 0 otherwise.
 using HitMarks = std::vector<uint8_t>;
@@ -105,7 +100,15 @@ class TextColumn {
   void markContainingWhere(std::u16string_view needle, std::vector<uint8_t>& marks, int32_t& hits,
                            Counts&& counts) const;
 
-  // Writing, for the loader and the views. room() makes sure `units` more
+  size_t bytes() const { return m_capacity * sizeof(char16_t) + m_startsCapacity * sizeof(uint32_t); }
+
+ private:
+  // The loader and the views write a column through ColumnWriter
+  // (table_writer.h); readers see only what is written.
+  friend class ColumnWriter;
+  friend class TableWriter;
+
+  // Writing. room() makes sure `units` more
   // code units fit after the open text (end()); extend() moves the open
   // text's end after units written there; close() ends the open text as
   // the next record's. Room a text does not use is never touched.
@@ -137,9 +140,6 @@ class TextColumn {
   void append(const TextColumn& tail);
   // fit gives back the room growth left unused.
   void fit();
-  size_t bytes() const { return m_capacity * sizeof(char16_t) + m_startsCapacity * sizeof(uint32_t); }
-
- private:
   void grow(size_t units);
   void growStarts();
 

@@ -16,24 +16,12 @@
 #include "idiom_table.h"
 #include "idiom_views.h"
 #include "query.h"
+#include "searches.h"
 
 namespace tessaly {
 
-// The five searches, numbered as their buttons number them, and the four
-// of the menu 更多查找.
-enum class SearchMode : int32_t {
-  Precise = 1,   // the form of each keyword picks the rule
-  Fuzzy = 2,     // keyword characters in order, not necessarily adjacent
-  Mixed = 3,     // keyword characters in any order, each occurrence used once
-  Meaning = 20,  // the meaning field contains the keyword
-  Source = 30,   // the source field contains the keyword
-  Pinyin = 40,   // full pinyin, tones optional: yixinyiyi, yi1xin1, xi'an
-  Pattern = 50,  // the idiom's shape: aabb, abac, 一a一b, ****
-  Chain = 60,    // 成语接龙: idioms that begin where the first keyword ends
-  Folded = 70,   // the precise search with traditional and simplified alike
-};
-
-// The rule a keyword is matched with.
+// The rule the precise search (and 简繁通查) matches a keyword with, by the
+// keyword's form.
 enum class KeywordRule {
   TextContains,             // field 0, "，" included, or one of its variants contains the keyword
   WildcardPrefix,           // "*" stands for one character, idiom may run on
@@ -42,16 +30,10 @@ enum class KeywordRule {
   InitialsPrefix,           // only letters: the initials begin with them
   InitialsContains,         // "*" then letters: the initials contain the letters
   MisplacedPinyinWildcard,  // letters with a "*" elsewhere: finds nothing
-  OrderedFuzzy,
-  Mixed,
-  MeaningContains,
-  SourceContains,
-  PinyinSyllables,   // letters read on over the syllables of the pinyin
-  StructurePattern,  // placeholders, "*" and characters, position by position
 };
 
-// ClassifyKeyword returns the rule `mode` applies to `keyword`.
-KeywordRule ClassifyKeyword(std::u16string_view keyword, SearchMode mode);
+// ClassifyKeyword returns the precise rule for `keyword`.
+KeywordRule ClassifyKeyword(std::u16string_view keyword);
 
 // The status line texts a search may print, and the two search buttons'
 // tooltips (shown in the status line when their search finds nothing).
@@ -69,22 +51,15 @@ inline constexpr std::u16string_view kMixedTooltip = u"混序模糊包含关键�
 inline constexpr int32_t kSliceThreshold = 2000;
 inline constexpr int32_t kSliceRecords = 500;
 
-// What a search found and what the window shows for it.
-struct SearchOutcome {
-  HitMarks Matched;      // one mark per record of the table
-  int32_t hitCount = 0;
-  bool all = false;      // a lone "*" listed the whole table
-  std::u16string label;  // the hit-count caption
-  // The notice for the status line; none leaves the author line on show.
-  std::optional<std::u16string> notice;
-  // Records per filling tick (see ResultFiller); 0 when there is nothing to
-  // list.
-  int32_t FillBatch = 0;
-};
+// CountCaption returns the hit-count caption for `hits`: "共查到 n 个成语！",
+// or after a lone "*" (`all`) "全部成语，一共 n 个！".
+std::u16string CountCaption(int32_t hits, bool all);
 
-// RunSearch matches `keywords` against `table` in `mode`. Keywords combine
-// as a union; a record found by an earlier keyword is not looked at again.
-// An empty keyword matches nothing; an empty table gives 0 hits.
+// RunSearch matches `keywords` against `table` in `mode` (the row of
+// searches.h). Keywords combine as a union; a record found by an earlier
+// keyword is not looked at again, and a keyword typed twice is searched
+// once. An empty keyword matches nothing; an empty table gives 0 hits.
+// Running out of memory is an OutOfMemory error.
 //
 // Pinyin: a record's pinyin read as syllables (letters without marks, ü as
 // v, each with the tone of its marked vowel, 5 without one); the keyword's

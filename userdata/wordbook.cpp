@@ -14,6 +14,8 @@ namespace tessaly {
 namespace {
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
+// The first line of the file.
+constexpr std::u16string_view kWordbookHeader = u"Tessaly 生词本";
 
 std::u16string_view Trimmed(std::u16string_view s) {
   while (!s.empty() && (s.front() == u' ' || s.front() == u'\u3000')) s.remove_prefix(1);
@@ -147,7 +149,9 @@ std::string WordbookFileText(const Wordbook& book) {
   return out;
 }
 
-Result<Wordbook> ParseWordbook(std::string_view bytes) {
+namespace {
+
+Result<Wordbook> ParseText(std::string_view bytes) {
   Result<std::u16string> text = DecodeUtf8(bytes);
   if (!text.ok()) return text.error();
   const std::vector<std::u16string_view> lines = SplitLines(std::u16string_view(*text));
@@ -169,6 +173,12 @@ Result<Wordbook> ParseWordbook(std::string_view bytes) {
   return book;
 }
 
+}  // namespace
+
+Result<Wordbook> ParseWordbook(std::string_view bytes) {
+  return CatchOutOfMemory([&] { return ParseText(bytes); });
+}
+
 Result<Wordbook> ReadWordbook(const std::filesystem::path& path) {
   std::error_code ec;
   if (!std::filesystem::exists(std::filesystem::symlink_status(path, ec))) return Wordbook();
@@ -184,7 +194,7 @@ Error WriteWordbook(const std::filesystem::path& path, const Wordbook& book) {
     return MakeError(ErrorKind::WriteFailed,
                      Format(TR("cannot make the folder %s (%s)"), {path.parent_path().string(), ec.message()}));
   }
-  return WriteFileSafely(path, WordbookFileText(book));
+  return CatchOutOfMemory([&] { return WriteFileSafely(path, WordbookFileText(book)); });
 }
 
 Result<std::filesystem::path> SetAside(const std::filesystem::path& path) {
@@ -234,7 +244,9 @@ std::string WordbookAnkiTsv(const Wordbook& book, const IdiomTable& table) {
   return out;
 }
 
-Result<std::vector<std::u16string>> ReadIdiomList(std::string_view bytes) {
+namespace {
+
+Result<std::vector<std::u16string>> ReadList(std::string_view bytes) {
   if (bytes.substr(0, kBom.size()) == kBom) bytes.remove_prefix(kBom.size());
   Result<std::u16string> decoded = DecodeUtf8(bytes);
   if (!decoded.ok()) return decoded.error();
@@ -267,6 +279,12 @@ Result<std::vector<std::u16string>> ReadIdiomList(std::string_view bytes) {
     return idiom.empty() || std::any_of(idiom.begin(), idiom.end(), [](char16_t u) { return u < 0x20; });
   });
   return idioms;
+}
+
+}  // namespace
+
+Result<std::vector<std::u16string>> ReadIdiomList(std::string_view bytes) {
+  return CatchOutOfMemory([&] { return ReadList(bytes); });
 }
 
 }  // namespace tessaly

@@ -37,10 +37,9 @@ class Wordbook {
 // UserDataFolder() (data_location.h); empty when that cannot be told.
 std::filesystem::path WordbookPath();
 
-// The file is UTF-8 text: the line kWordbookHeader, then one idiom a line,
+// The file is UTF-8 text: the line "Tessaly 生词本", then one idiom a line,
 // each ending in LF. Reading also takes CR LF, and skips blank lines and
 // idioms that stand twice, as a hand-edited file may have them.
-inline constexpr std::u16string_view kWordbookHeader = u"Tessaly 生词本";
 
 // WordbookFileText returns the file's bytes for `book`.
 std::string WordbookFileText(const Wordbook& book);
@@ -49,7 +48,8 @@ std::string WordbookFileText(const Wordbook& book);
 // 生词本. Bytes that are not UTF-8 are a BadEncoding error (with their
 // offset); a first line other than the header, or a line holding a control
 // character, a BadInput error (with its line): such a file is not one this
-// program wrote.
+// program wrote. Running out of memory is an OutOfMemory error, here and in
+// ReadWordbook, WriteWordbook and ReadIdiomList.
 Result<Wordbook> ParseWordbook(std::string_view bytes);
 
 // ReadWordbook reads the 生词本 at `path`: an empty one when no file is
