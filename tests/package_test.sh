@@ -21,7 +21,7 @@ done
 root=$out/root
 dpkg-deb -x "$deb" "$root"
 for f in usr/lib/tessaly/tessaly usr/lib/tessaly/tessaly-find usr/lib/tessaly/tessaly-import usr/lib/tessaly/cy.dat \
-         usr/share/man/man1/tessaly-find.1 usr/share/man/zh_CN/man1/tessaly-find.1 \
+         usr/share/man/man1/tessaly-find.1.gz usr/share/man/zh_CN/man1/tessaly-find.1.gz \
          usr/share/locale/zh_CN/LC_MESSAGES/tessaly.mo usr/share/bash-completion/completions/tessaly-find \
          usr/share/applications/tessaly.desktop usr/share/metainfo/io.example.tessaly.metainfo.xml \
          usr/share/icons/hicolor/256x256/apps/tessaly.png; do
