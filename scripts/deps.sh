@@ -13,7 +13,7 @@ packages=(
   util-linux locales man-db groff-base bash-completion   # the command-line tests
   unicode-data bzip2                          # the readings the strict check holds pinyin against
   gettext                                     # the message catalogues
-  dpkg-dev file                               # the Debian package (cpack, dpkg-shlibdeps)
+  dpkg-dev file lintian                       # the Debian package (cpack, dpkg-shlibdeps, its check)
   "$@"
 )
 

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and checks the installed tree:
 # the programs beside cy.dat, the links on the PATH, the manual pages in
-# English and Chinese, the message catalogue, the bash completions, the
-# desktop entry, the icons and the AppStream metainfo, and that the window
-# program starts and finds its data.
+# English and Chinese (compressed, read as man reads them), the message
+# catalogue, the bash completions, the desktop entry, the icons and the
+# AppStream metainfo, and that the window program starts and finds its data.
 set -euo pipefail
 # One locale for every tool below (widths, col), whatever the caller runs in.
 export LC_ALL=C.UTF-8
@@ -21,14 +21,14 @@ for f in lib/tessaly/tessaly lib/tessaly/tessaly-find lib/tessaly/tessaly-import
 done
 for program in tessaly tessaly-find tessaly-import; do
   [ -L "$prefix/bin/$program" ] || { echo "bin/$program is not a link"; exit 1; }
-  page="$prefix/share/man/man1/$program.1"
+  page="$prefix/share/man/man1/$program.1.gz"
   [ -e "$page" ] || { echo "missing: $page"; exit 1; }
   # The page renders without a single warning from groff.
   warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings=all -l "$page" 2>&1 >/dev/null)
   [ -z "$warnings" ] || { echo "$program.1: $warnings"; exit 1; }
   LC_ALL=C.UTF-8 MANWIDTH=80 man -l "$page" | grep -q "EXIT STATUS"
   # The Chinese page too, and none of its lines is wider than the terminal.
-  page="$prefix/share/man/zh_CN/man1/$program.1"
+  page="$prefix/share/man/zh_CN/man1/$program.1.gz"
   [ -e "$page" ] || { echo "missing: $page"; exit 1; }
   warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings=all -l "$page" 2>&1 >/dev/null)
   [ -z "$warnings" ] || { echo "zh_CN/$program.1: $warnings"; exit 1; }
