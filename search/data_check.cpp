@@ -261,7 +261,24 @@ class TableFacts {
     }
   }
 
+  // reorders finds the idioms whose characters are an earlier idiom's in
+  // another order, where the two are no reviewed pair.
+  void reorders() {
+    m_reorderedOf.assign(static_cast<size_t>(m_table.size()), -1);
+    std::unordered_map<std::u16string, int32_t> first;
+    for (int32_t i = 0; i < m_table.size(); ++i) {
+      std::u16string key(m_table.IdiomChars(i));
+      std::sort(key.begin(), key.end());
+      const auto [at, inserted] = first.try_emplace(std::move(key), i);
+      if (inserted) continue;
+      const std::u16string_view idiom = m_table.field(i, Field::Idiom);
+      const std::u16string_view earlier = m_table.field(at->second, Field::Idiom);
+      if (idiom != earlier && !IsReorderedPair(idiom, earlier)) m_reorderedOf[static_cast<size_t>(i)] = at->second;
+    }
+  }
+
   int32_t firstOf(int32_t i) const { return m_firstOf[static_cast<size_t>(i)]; }
+  int32_t reorderedOf(int32_t i) const { return m_reorderedOf[static_cast<size_t>(i)]; }
   // record returns the first record whose idiom is `idiom`, or -1.
   int32_t record(std::u16string_view idiom) const {
     const size_t hash = FirstSeen::Hash(idiom);
@@ -275,6 +292,7 @@ class TableFacts {
  private:
   const IdiomTable& m_table;
   std::vector<int32_t> m_firstOf;
+  std::vector<int32_t> m_reorderedOf;
   std::vector<FirstSeen> m_seen;
   std::vector<WordReadings> m_words;
 };
@@ -393,6 +411,29 @@ void CheckRange(const IdiomTable& table, const TableFacts& facts, int32_t begin,
         emit(Finding{i, FindingKind::VariantIsHeadword, v, other});
       }
     });
+    // Another written form is the whole saying: 天网恢恢，疏而不漏 lists no
+    // 疏而不漏 (the same saying without its "，" is a form of it).
+    const std::u16string_view plain = table.IdiomChars(i);
+    ForNames(variants, [&](std::u16string_view v) {
+      std::u16string form(v);
+      std::erase(form, kIdiomComma);
+      if (form != plain && plain.find(form) != std::u16string_view::npos) {
+        emit(Finding{i, FindingKind::VariantIsPart, v, 0});
+      }
+    });
+    if (const int32_t first = facts.reorderedOf(i); first >= 0) emit(Finding{i, FindingKind::Reordered, {}, first});
+    for (int field : {kNearField, kOppositeField}) {
+      int names = 0;
+      ForNames(table.extra(i, field), [&](std::u16string_view) { ++names; });
+      if (names > kMaxRelatives) emit(Finding{i, FindingKind::TooManyNames, {}, field});
+    }
+    WordsOf(chars, syllables, count, [&](size_t k, uint64_t word, uint64_t reading) {
+      const uint64_t listed = NeutralReading(chars[k].c, chars[k + 1].c);
+      if (listed == 0 || listed == reading || IsHeteronym(chars[k].c, chars[k + 1].c)) return;
+      emit(Finding{i, FindingKind::NeutralTone, idiom.substr(chars[k].at, chars[k + 1].at + chars[k + 1].length - chars[k].at),
+                   static_cast<int32_t>(k)});
+      (void)word;
+    });
   }
 }
 
@@ -486,6 +527,7 @@ Result<StrictCounts> Check(const IdiomTable& table, const std::function<void(con
   if (other.joinable()) other.join();
   if (otherFailed) throw std::bad_alloc();
   facts->settle();
+  facts->reorders();
 
   // One thread checks the first half of the records and hands on what it
   // finds at once; the other checks the second half into the queue.
@@ -545,6 +587,10 @@ const char* FindingName(FindingKind kind) {
     case FindingKind::UnknownRelative: return TR("near or opposite idiom not in the table");
     case FindingKind::OneWayRelative: return TR("near or opposite idiom one way only");
     case FindingKind::VariantIsHeadword: return TR("variant is a headword");
+    case FindingKind::VariantIsPart: return TR("variant is a part of the idiom");
+    case FindingKind::Reordered: return TR("an idiom reordered");
+    case FindingKind::TooManyNames: return TR("too many near or opposite idioms");
+    case FindingKind::NeutralTone: return TR("a neutral-tone word read otherwise");
   }
   return "";
 }
@@ -664,6 +710,36 @@ std::string Describe(const Finding& finding, const IdiomTable& table) {
     case FindingKind::VariantIsHeadword:
       return Format(TR("the variant “%s” is the idiom of line %s"),
                     {ToUtf8(finding.text), std::to_string(finding.other + 1)});
+    case FindingKind::VariantIsPart:
+      return Format(TR("the variant “%s” is a part of the idiom, not another form of it"), {ToUtf8(finding.text)});
+    case FindingKind::Reordered:
+      return Format(TR("the characters of line %s (%s) in another order, and no reviewed pair (data/reordered-pairs.txt)"),
+                    {std::to_string(finding.other + 1), ToUtf8(table.field(finding.other, Field::Idiom))});
+    case FindingKind::TooManyNames: {
+      int names = 0;
+      ForNames(table.extra(finding.record, finding.other), [&](std::u16string_view) { ++names; });
+      return Format(TR("%s lists %s names; at most %s, the closest first"),
+                    {FieldName(finding.other), std::to_string(names), std::to_string(kMaxRelatives)});
+    }
+    case FindingKind::NeutralTone: {
+      std::vector<IdiomChar> chars;
+      CharsOf(table.field(finding.record, Field::Idiom), chars);
+      const auto k = static_cast<size_t>(finding.other);
+      const uint64_t listed = NeutralReading(chars[k].c, chars[k + 1].c);
+      std::string reading;
+      AppendUtf8(reading, MarkedSyllable(SyllableLetters(static_cast<uint32_t>(listed >> 35)), static_cast<int>(listed >> 32 & 7)));
+      reading += ' ';
+      AppendUtf8(reading, MarkedSyllable(SyllableLetters(static_cast<uint32_t>(listed >> 3) & 0x1FFFFFFF),
+                                         static_cast<int>(listed & 7)));
+      const std::vector<Syllable> syllables = Syllables(table.field(finding.record, Field::Pinyin));
+      std::string here;
+      if (k + 1 < syllables.size()) {
+        AppendUtf8(here, syllables[k].text);
+        here += ' ';
+        AppendUtf8(here, syllables[k + 1].text);
+      }
+      return Format(TR("“%s” is read %s (data/neutral-tone.txt), here %s"), {ToUtf8(finding.text), reading, here});
+    }
   }
   return {};
 }

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 namespace tessaly {
 
@@ -25,5 +26,16 @@ bool HasReadingTable();
 // IsHeteronym tells whether the word of `first` and `second` is a reviewed
 // heteronym.
 bool IsHeteronym(char32_t first, char32_t second);
+
+// NeutralReading returns the reading of the word of `first` and `second`
+// when it is a reviewed neutral-tone word (data/neutral-tone.txt): its two
+// syllables packed as ReadingsOf packs one, the first in the high half; 0
+// for other words.
+uint64_t NeutralReading(char32_t first, char32_t second);
+
+// IsReorderedPair tells whether two idioms whose characters are the same
+// in another order are a reviewed pair of two idioms
+// (data/reordered-pairs.txt), in either order.
+bool IsReorderedPair(std::u16string_view a, std::u16string_view b);
 
 }  // namespace tessaly

@@ -211,7 +211,8 @@ TEST(FindCli, CheckListsEveryBrokenLine) {
                        "differ in number 0, idiom repeated 1, field without text 0, not a reading of the character 0, "
                        "a word read two ways 0, example without the idiom 0, source not in the format 1, near or "
                        "opposite idiom not in the table 0, near or opposite idiom one way only 0, variant is a "
-                       "headword 0\n");
+                       "headword 0, variant is a part of the idiom 0, an idiom reordered 0, too many near or "
+                       "opposite idioms 0, a neutral-tone word read otherwise 0\n");
 }
 
 // The informative options, as GNU programs give them.

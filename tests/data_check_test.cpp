@@ -49,7 +49,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         StrictCase{"GoodLinesPass",
                    {"一心一意#yxyy#yī xīn yī yì#m#无#无", "绿水青山#lsqs#lǜ shuǐ qīng shān#m#无#无",
-                    "做一天和尚，撞一天钟#zythszytz#zuò yī tiān hé shàng，zhuàng yī tiān zhōng#m#无#无",
+                    "做一天和尚，撞一天钟#zythszytz#zuò yī tiān hé shang，zhuàng yī tiān zhōng#m#无#无",
                     "萝卜#lb#luó bo#m#无#无", "略#l#lüè#m#无#无", "安#a#a\u0304n#m#无#无", "𠮷祥#jx#jí xiáng#m#无#无"},
                    {}},
         StrictCase{"InitialsDifferFromPinyin",
@@ -117,7 +117,27 @@ INSTANTIATE_TEST_SUITE_P(
                    {"1 field without text: the meaning field holds only the placeholder “无”",
                     "1 field without text: the example field holds only punctuation “。”",
                     "2 field without text: the meaning field holds only punctuation “……”",
-                    "2 field without text: the example field holds only punctuation “～”"}}),
+                    "2 field without text: the example field holds only punctuation “～”"}},
+        // The rules of the table's review: a variant is another form of
+        // the whole saying, two orders of the same characters are one
+        // idiom unless data/ lists them as two, the closest eight relatives
+        // at most, the listed neutral-tone words read alike everywhere.
+        StrictCase{"VariantIsAPartOfTheSaying",
+                   {"天网恢恢，疏而不漏#twhhsebl#tiān wǎng huī huī，shū ér bù lòu#m#无#无#疏而不漏、天网恢恢疏而不漏"},
+                   {"1 variant is a part of the idiom: the variant “疏而不漏” is a part of the idiom, not another form of it"}},
+        StrictCase{"ReorderedUnlessReviewed",
+                   {"千山万水#qsws#qiān shān wàn shuǐ#m#无#无", "万水千山#wsqs#wàn shuǐ qiān shān#m#无#无",
+                    "事半功倍#sbgb#shì bàn gōng bèi#m#无#无", "事倍功半#sbgb#shì bèi gōng bàn#m#无#无"},
+                   {"2 an idiom reordered: the characters of line 1 (千山万水) in another order, and no reviewed pair "
+                    "(data/reordered-pairs.txt)"}},
+        StrictCase{"AtMostEightRelatives",
+                   {"一#y#yī#m#无#无##二、三、四、五、六、七、八、九、十#", "二#e#èr#m#无#无##一#", "三#s#sān#m#无#无##一#",
+                    "四#s#sì#m#无#无##一#", "五#w#wǔ#m#无#无##一#", "六#l#liù#m#无#无##一#", "七#q#qī#m#无#无##一#",
+                    "八#b#bā#m#无#无##一#", "九#j#jiǔ#m#无#无##一#", "十#s#shí#m#无#无##一#"},
+                   {"1 too many near or opposite idioms: near lists 9 names; at most 8, the closest first"}},
+        StrictCase{"NeutralToneWordsAsListed",
+                   {"自作聪明#zzcm#zì zuò cōng míng#m#无#无", "断线风筝#dxfz#duàn xiàn fēng zheng#m#无#无"},
+                   {"1 a neutral-tone word read otherwise: “聪明” is read cōng ming (data/neutral-tone.txt), here cōng míng"}}),
     [](const ::testing::TestParamInfo<StrictCase>& info) { return std::string(info.param.name); });
 
 // A large table is checked by two threads; the findings and the first of

@@ -58,7 +58,7 @@ void ResultCommandsTest::rowMenu_data() {
   QTest::newRow("copy the idiom") << "menuCopyIdiom" << "一心一德" << AuthorLine() << false;
   QTest::newRow("copy the entry") << "menuCopyEntry" << "一心一德\r\n\r\n拼音：" << AuthorLine() << false;
   QTest::newRow("keep it") << "menuKeepRow" << "" << AuthorLine() << true;
-  QTest::newRow("chain from it") << "menuChainRow" << "" << "接“德”字：4" << false;
+  QTest::newRow("chain from it") << "menuChainRow" << "" << "接“德”字：7" << false;
 }
 
 void ResultCommandsTest::rowMenu() {

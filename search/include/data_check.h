@@ -31,8 +31,15 @@ enum class FindingKind {
   UnknownRelative,    // a near or opposite idiom that is no record of the table
   OneWayRelative,     // a near or opposite idiom that does not name this one back
   VariantIsHeadword,  // a variant that is a record of the table itself
+  VariantIsPart,      // a variant that is a part of its own idiom
+  Reordered,          // the idiom is another's characters in another order (not a reviewed pair)
+  TooManyNames,       // a list of near or opposite idioms longer than kMaxRelatives
+  NeutralTone,        // a reviewed neutral-tone word read otherwise than listed
 };
-inline constexpr int kFindingKinds = 13;
+inline constexpr int kFindingKinds = 17;
+
+// The most near or opposite idioms a record lists: the closest few.
+inline constexpr int kMaxRelatives = 8;
 
 // FindingName returns the kind's name for a report, in Chinese (UTF-8).
 const char* FindingName(FindingKind kind);
@@ -44,9 +51,10 @@ struct Finding {
   FindingKind kind = FindingKind::Initials;
   // The syllable, the field, the word or the name at fault.
   std::u16string_view text;
-  // Duplicate and WordReading: the record where it first stood; EmptyOfText
-  // and the relatives: the field; Reading: the character's index in the
-  // idiom; VariantIsHeadword: the variant's record.
+  // Duplicate, WordReading and Reordered: the record where it first stood;
+  // EmptyOfText, the relatives and TooManyNames: the field; Reading: the
+  // character's index in the idiom; VariantIsHeadword: the variant's
+  // record; NeutralTone: the index of the word's first character.
   int32_t other = 0;
 };
 
